@@ -1,0 +1,218 @@
+#include "RichText.h"
+
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
+
+#include <algorithm>
+
+namespace {
+
+// Version of the stored encoding; decode() refuses others.
+constexpr qint64 encodingVersion = 1;
+
+enum AttributeKey : qint64
+{
+    styleNameKey = 0,
+    checklistKey = 1,
+    strikethroughKey = 2,
+    attachmentTypeKey = 3,
+    attachmentContentsKey = 4,
+};
+
+QCborMap encodeAttributes(const RichText::Attributes& attributes)
+{
+    QCborMap map;
+    if (attributes.styleName)
+        map.insert(styleNameKey, *attributes.styleName);
+    if (attributes.checklistChecked)
+        map.insert(checklistKey, *attributes.checklistChecked);
+    if (attributes.strikethrough != 0)
+        map.insert(strikethroughKey, attributes.strikethrough);
+    if (attributes.attachment) {
+        map.insert(attachmentTypeKey, attributes.attachment->fileType);
+        map.insert(attachmentContentsKey, attributes.attachment->contents);
+    }
+    return map;
+}
+
+std::optional<RichText::Attributes> decodeAttributes(const QCborValue& value)
+{
+    if (!value.isMap())
+        return std::nullopt;
+    RichText::Attributes attributes;
+    const QCborMap map = value.toMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const QCborValue v = it.value();
+        switch (it.key().toInteger(-1)) {
+        case styleNameKey:
+            if (!v.isString())
+                return std::nullopt;
+            attributes.styleName = v.toString();
+            break;
+        case checklistKey:
+            if (!v.isBool())
+                return std::nullopt;
+            attributes.checklistChecked = v.toBool();
+            break;
+        case strikethroughKey:
+            if (!v.isInteger())
+                return std::nullopt;
+            attributes.strikethrough = int(v.toInteger());
+            break;
+        case attachmentTypeKey:
+        case attachmentContentsKey:
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    const QCborValue type = map.value(attachmentTypeKey);
+    const QCborValue contents = map.value(attachmentContentsKey);
+    if (type.isString() && contents.isByteArray())
+        attributes.attachment = RichText::Attachment{type.toString(), contents.toByteArray()};
+    else if (!type.isUndefined() || !contents.isUndefined())
+        return std::nullopt;
+    return attributes;
+}
+
+} // namespace
+
+RichText::RichText(const QString& text)
+    : RichText(text, Attributes{})
+{}
+
+RichText::RichText(const QString& text, const Attributes& attributes)
+    : m_text(text)
+{
+    if (!m_text.isEmpty())
+        m_runs.append({0, m_text.size(), attributes});
+}
+
+RichText::Attributes RichText::attributesAt(qsizetype position) const
+{
+    const auto it = std::upper_bound(m_runs.cbegin(), m_runs.cend(), position,
+                                     [](qsizetype p, const Run& run) { return p < run.location; });
+    if (it == m_runs.cbegin())
+        return {};
+    const Run& run = *(it - 1);
+    return position < run.location + run.length ? run.attributes : Attributes{};
+}
+
+void RichText::setAttributes(qsizetype location, qsizetype length, const Attributes& attributes)
+{
+    changeAttributes(location, length, [&attributes](Attributes& a) { a = attributes; });
+}
+
+void RichText::clampRange(qsizetype& location, qsizetype& length) const
+{
+    location = std::clamp<qsizetype>(location, 0, m_text.size());
+    if (length < 0 || location + length > m_text.size())
+        length = m_text.size() - location;
+}
+
+qsizetype RichText::splitAt(qsizetype position)
+{
+    const auto it = std::upper_bound(m_runs.begin(), m_runs.end(), position,
+                                     [](qsizetype p, const Run& run) { return p < run.location; });
+    if (it == m_runs.begin())
+        return 0;
+    const qsizetype index = (it - m_runs.begin()) - 1;
+    Run& run = m_runs[index];
+    if (run.location == position)
+        return index;
+    if (position >= run.location + run.length)
+        return index + 1;
+    Run tail{position, run.location + run.length - position, run.attributes};
+    run.length = position - run.location;
+    m_runs.insert(index + 1, tail);
+    return index + 1;
+}
+
+void RichText::mergeRuns()
+{
+    QList<Run> merged;
+    merged.reserve(m_runs.size());
+    for (const Run& run : std::as_const(m_runs)) {
+        if (run.length <= 0)
+            continue;
+        if (!merged.isEmpty() && merged.last().attributes == run.attributes)
+            merged.last().length += run.length;
+        else
+            merged.append(run);
+    }
+    qsizetype location = 0;
+    for (Run& run : merged) {
+        run.location = location;
+        location += run.length;
+    }
+    m_runs = std::move(merged);
+}
+
+void RichText::replace(qsizetype location, qsizetype length, const RichText& replacement)
+{
+    clampRange(location, length);
+    const qsizetype first = splitAt(location);
+    const qsizetype end = splitAt(location + length);
+    m_runs.remove(first, end - first);
+    m_runs.insert(first, replacement.m_runs.size(), Run{});
+    std::copy(replacement.m_runs.cbegin(), replacement.m_runs.cend(), m_runs.begin() + first);
+    m_text.replace(location, length, replacement.m_text);
+    mergeRuns();
+}
+
+RichText RichText::mid(qsizetype location, qsizetype length) const
+{
+    clampRange(location, length);
+    RichText part;
+    part.m_text = m_text.mid(location, length);
+    for (const Run& run : m_runs) {
+        const qsizetype start = std::max(run.location, location);
+        const qsizetype stop = std::min(run.location + run.length, location + length);
+        if (start < stop)
+            part.m_runs.append({start - location, stop - start, run.attributes});
+    }
+    part.mergeRuns();
+    return part;
+}
+
+QByteArray RichText::encode() const
+{
+    QCborArray runs;
+    for (const Run& run : m_runs) {
+        runs.append(run.length);
+        runs.append(encodeAttributes(run.attributes));
+    }
+    return QCborArray{encodingVersion, m_text, runs}.toCborValue().toCbor();
+}
+
+std::optional<RichText> RichText::decode(const QByteArray& encoded)
+{
+    QCborParserError error;
+    const QCborValue value = QCborValue::fromCbor(encoded, &error);
+    if (error.error != QCborError::NoError || !value.isArray())
+        return std::nullopt;
+    const QCborArray parts = value.toArray();
+    if (parts.size() != 3 || parts.at(0).toInteger(-1) != encodingVersion ||
+        !parts.at(1).isString() || !parts.at(2).isArray())
+        return std::nullopt;
+
+    RichText text;
+    text.m_text = parts.at(1).toString();
+    const QCborArray runs = parts.at(2).toArray();
+    if (runs.size() % 2 != 0)
+        return std::nullopt;
+    qsizetype location = 0;
+    for (qsizetype i = 0; i < runs.size(); i += 2) {
+        const qint64 length = runs.at(i).toInteger(-1);
+        const auto attributes = decodeAttributes(runs.at(i + 1));
+        if (length <= 0 || length > text.m_text.size() - location || !attributes)
+            return std::nullopt;
+        text.m_runs.append({location, qsizetype(length), *attributes});
+        location += length;
+    }
+    if (location != text.m_text.size())
+        return std::nullopt;
+    text.mergeRuns();
+    return text;
+}
