@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PersistentStore.h"
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+#include "StoreSchema.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class StoredObject;
+
+// The object graph in one SQLite file (layout: StoreSchema). Opening recognises the file
+// before changing anything: a file that is not a Pinwheels store, a damaged one, or one of a
+// newer version is refused and left exactly as it was. An older version is copied to a backup
+// beside it and then migrated one version at a time.
+//
+// Journal: WAL with synchronous=FULL, so a save that returned is on disk. Automatic
+// checkpoints are off so that no save pays for one; call checkpoint() when idle and at quit.
+class SqliteStore final : public PersistentStore
+{
+public:
+    static std::unique_ptr<SqliteStore> open(const QString& path, QString* error);
+    // As above, with the schema steps after the first version (StoreSchema::laterSteps()).
+    static std::unique_ptr<SqliteStore>
+    open(const QString& path, const QList<StoreSchema::Step>& laterSteps, QString* error);
+    ~SqliteStore() override;
+    Q_DISABLE_COPY_MOVE(SqliteStore)
+
+    QString identifier() const override { return m_identifier; }
+    bool load(ObjectContext& context, QString* error) override;
+    bool write(const ChangeSet& changes, QString* error) override;
+
+    QString path() const { return m_path; }
+    int schemaVersion() const { return m_version; }
+    // What the last load found damaged and skipped, in readable lines.
+    QStringList anomalies() const { return m_anomalies; }
+    // Rows inserted, replaced or deleted by the last successful write.
+    qint64 lastWriteRowCount() const { return m_lastWriteRowCount; }
+
+    // Copies the journal into the file and empties the journal; false when a reader or
+    // writer is in the way (try again later).
+    bool checkpoint();
+    bool integrityCheck(QStringList* problems);
+
+private:
+    explicit SqliteStore(const QString& path);
+
+    bool prepareStatements();
+    bool writeObject(const StoredObject* object);
+    bool deleteRow(const StoredObject* object);
+
+    QString m_path;
+    SqliteDatabase m_database;
+    QString m_identifier;
+    int m_version = 0;
+    QStringList m_anomalies;
+    qint64 m_lastWriteRowCount = 0;
+
+    SqliteStatement m_replaceDisplayItem;
+    SqliteStatement m_replaceColumn;
+    SqliteStatement m_replaceCard;
+    SqliteStatement m_deleteDisplayItem;
+    SqliteStatement m_deleteColumn;
+    SqliteStatement m_deleteCard;
+    std::vector<std::byte> m_buffer; // member numbers of one relationship while writing
+};
