@@ -72,6 +72,11 @@ void Defaults::remove(const QString& key)
     m_settings->remove(key);
 }
 
+void Defaults::clear()
+{
+    m_settings->clear();
+}
+
 bool Defaults::synchronize()
 {
     m_settings->sync();

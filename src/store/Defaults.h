@@ -46,6 +46,7 @@ public:
     bool boolean(const QString& key) const { return value(key).toBool(); }
     void setValue(const QString& key, const QVariant& value);
     void remove(const QString& key);
+    void clear(); // forgets every value the user set
     bool synchronize();
     QString filePath() const { return m_settings->fileName(); }
 

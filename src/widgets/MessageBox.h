@@ -21,7 +21,8 @@ public:
     static int question(QWidget* parent, const QString& text, const QString& informativeText,
                         const QStringList& buttons);
 
-    // Test hooks: while an answer is queued no dialog is shown; every alert is recorded.
+    // Test hooks: once a test has called either, no dialog is shown any more; alerts are
+    // recorded and answered from the queue, or with their first button.
     static void setNextAnswer(int buttonIndex);
     static QList<Alert> takeShownAlerts();
 };

@@ -1,0 +1,165 @@
+#include "AppDelegate.h"
+
+#include "DataFolder.h"
+#include "NotificationCenter.h"
+#include "ObjectContext.h"
+#include "SqliteStore.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLockFile>
+
+#include <cstdlib>
+
+namespace {
+AppDelegate* sharedDelegate = nullptr;
+// Checkpoints wait for a quiet moment, so that no save pays for one.
+constexpr int checkpointDelayMs = 2000;
+} // namespace
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent)
+    , m_defaults(Defaults::standard())
+    , m_cleanState(Defaults::cleanState())
+    , m_terminate([](int status) { std::_Exit(status); })
+{
+    sharedDelegate = this;
+    m_checkpointTimer.setSingleShot(true);
+    m_checkpointTimer.setInterval(checkpointDelayMs);
+    connect(&m_checkpointTimer, &QTimer::timeout, this, &AppDelegate::checkpointNow);
+}
+
+AppDelegate::~AppDelegate()
+{
+    checkpointNow();
+    if (sharedDelegate == this)
+        sharedDelegate = nullptr;
+}
+
+AppDelegate* AppDelegate::shared()
+{
+    return sharedDelegate;
+}
+
+bool AppDelegate::launch()
+{
+    DataFolder::moveEarlierPreferences(Defaults::standardFilePath(), Defaults::earlierFilePath());
+    m_defaults.registerDefaults(m_cleanState);
+    for (auto it = m_cleanState.cbegin(); it != m_cleanState.cend(); ++it) {
+        if (!m_defaults.contains(it.key()))
+            m_defaults.setValue(it.key(), it.value());
+    }
+    m_defaults.synchronize();
+
+    const QString folder = applicationDocumentsDirectory();
+    QString reason;
+    if (!DataFolder::ensureExists(folder, &reason))
+        return true; // the store error will say why when the store is first needed
+    m_folderLock = DataFolder::tryLock(folder);
+    if (m_folderLock)
+        return true;
+    MessageBox::critical(nullptr, tr("Pinwheels is already running."),
+                         tr("Another Pinwheels process is using the data in %1. "
+                            "Quit it before starting Pinwheels again.")
+                             .arg(QDir::toNativeSeparators(folder)));
+    return false;
+}
+
+QString AppDelegate::applicationDocumentsDirectory()
+{
+    if (m_documentsDirectory.isEmpty())
+        m_documentsDirectory = DataFolder::resolve();
+    return m_documentsDirectory;
+}
+
+ObjectContext* AppDelegate::managedObjectContext()
+{
+    if (m_context)
+        return m_context.get();
+    StoreError error;
+    m_context = DataFolder::openStore(applicationDocumentsDirectory(), &error);
+    if (m_context)
+        m_store = static_cast<SqliteStore*>(m_context->store()); // openStore() made it
+    else {
+        QString details = error.reason;
+        if (!error.underlying.isEmpty())
+            details += QStringLiteral("\n\n") + error.underlying;
+        presentError(QString::fromLatin1(StoreError::description), details);
+        m_terminate(EXIT_FAILURE);
+    }
+    return m_context.get();
+}
+
+bool AppDelegate::save()
+{
+    ObjectContext* context = managedObjectContext();
+    if (!context || !context->hasChanges())
+        return true;
+    QString error;
+    if (!context->save(&error)) {
+        presentError(tr("Your changes could not be saved."), error);
+        return false;
+    }
+    scheduleCheckpoint();
+    return true;
+}
+
+bool AppDelegate::applicationShouldTerminate()
+{
+    ObjectContext* context = managedObjectContext();
+    if (!context || !context->hasChanges())
+        return true;
+    QString error;
+    if (context->save(&error))
+        return true;
+    presentError(tr("Your changes could not be saved."), error);
+    const int answer = MessageBox::question(
+        m_alertParent,
+        tr("Could not save changes while quitting. Quit anyway?",
+           "Quit without saves error question message"),
+        tr("Quitting now will lose any changes you have made since the last successful save",
+           "Quit without saves error question info"),
+        {tr("Quit anyway", "Quit anyway button title"), tr("Cancel", "Cancel button title")});
+    return answer == 0;
+}
+
+void AppDelegate::setViewShowArchivedMenuItem(QAction* action)
+{
+    m_viewShowArchivedMenuItem = action;
+    if (action && m_defaults.integer(Defaults::listViewMode) == 2)
+        action->setText(tr("Hide Archived"));
+}
+
+void AppDelegate::showArchivedSelected()
+{
+    const bool showingArchive = m_defaults.integer(Defaults::listViewMode) == 2;
+    if (m_viewShowArchivedMenuItem)
+        m_viewShowArchivedMenuItem->setText(showingArchive ? tr("Show Archived")
+                                                           : tr("Hide Archived"));
+    m_defaults.setValue(Defaults::listViewMode, showingArchive ? 0 : 2);
+    m_defaults.synchronize();
+    NotificationCenter::defaultCenter().post(showHideArchivedSelectedNotification, this);
+}
+
+void AppDelegate::setTerminationHandler(std::function<void(int)> handler)
+{
+    m_terminate = std::move(handler);
+}
+
+void AppDelegate::presentError(const QString& text, const QString& informativeText)
+{
+    MessageBox::critical(m_alertParent, text, informativeText);
+}
+
+void AppDelegate::scheduleCheckpoint()
+{
+    m_checkpointTimer.start();
+}
+
+void AppDelegate::checkpointNow()
+{
+    m_checkpointTimer.stop();
+    if (m_context && m_store)
+        m_store->checkpoint();
+}

@@ -1,0 +1,89 @@
+#include "DataFolder.h"
+
+#include "ObjectContext.h"
+#include "SqliteStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+QString DataFolder::applicationSupport()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString DataFolder::earlierPath()
+{
+    return QDir(applicationSupport()).filePath(QStringLiteral("Corkline"));
+}
+
+QString DataFolder::standardPath()
+{
+    return QDir(applicationSupport()).filePath(QStringLiteral("Pinwheels"));
+}
+
+QString DataFolder::resolve()
+{
+    const QString path = standardPath();
+    if (QFileInfo::exists(path))
+        return path;
+    const QString earlier = earlierPath();
+    if (QFileInfo::exists(earlier) && !QDir().rename(earlier, path))
+        qWarning("Renaming application support directory error: cannot move %s to %s",
+                 qUtf8Printable(earlier), qUtf8Printable(path));
+    return path;
+}
+
+bool DataFolder::ensureExists(const QString& folder, QString* failureReason)
+{
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir()) {
+        *failureReason =
+            QStringLiteral("Expected a folder to store application data, found a file %1.")
+                .arg(folder);
+        return false;
+    }
+    if (!info.exists() && !QDir().mkpath(folder)) {
+        *failureReason = QStringLiteral("The folder %1 could not be created.").arg(folder);
+        return false;
+    }
+    return true;
+}
+
+QString DataFolder::storePath(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("CocoaAppCD.storedata"));
+}
+
+std::unique_ptr<QLockFile> DataFolder::tryLock(const QString& folder)
+{
+    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral(".lock")));
+    lock->setStaleLockTime(0); // a lock left by a process that died is taken over at once
+    if (!lock->tryLock())
+        return nullptr;
+    return lock;
+}
+
+std::unique_ptr<ObjectContext> DataFolder::openStore(const QString& folder, StoreError* error)
+{
+    if (!ensureExists(folder, &error->reason))
+        return nullptr;
+    std::unique_ptr<SqliteStore> store = SqliteStore::open(storePath(folder), &error->underlying);
+    if (!store)
+        return nullptr;
+    auto context = std::make_unique<ObjectContext>(std::move(store));
+    if (!context->load(&error->underlying))
+        return nullptr;
+    return context;
+}
+
+void DataFolder::moveEarlierPreferences(const QString& newPath, const QString& oldPath)
+{
+    if (QFileInfo::exists(newPath) || !QFileInfo::exists(oldPath))
+        return;
+    if (!QFile::rename(oldPath, newPath))
+        qWarning("Renaming preferences error: cannot move %s to %s", qUtf8Printable(oldPath),
+                 qUtf8Printable(newPath));
+}

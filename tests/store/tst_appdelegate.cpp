@@ -1,0 +1,214 @@
+#include "IsolatedEnvironment.h"
+#include "model/Folder.h"
+#include "store/AppDelegate.h"
+#include "store/DataFolder.h"
+#include "store/Defaults.h"
+#include "store/NotificationCenter.h"
+#include "store/ObjectContext.h"
+#include "store/SqliteDatabase.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+// The application's life: first launch, files of earlier versions, the store error, saving,
+// quitting and the archive switch.
+class AppDelegateTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dataHome;
+
+    QString support() const { return DataFolder::applicationSupport(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        // Each case gets its own data location and no preferences.
+        dataHome = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome->path()));
+        Defaults::standard().clear();
+        Defaults::standard().synchronize();
+        MessageBox::takeShownAlerts();
+    }
+
+    void firstLaunch_createsFolderStoreAndDefaults()
+    {
+        Defaults::standard().setValue(Defaults::dueSoonDefinition, 3);
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        QVERIFY(QFileInfo(support() + QStringLiteral("/Pinwheels")).isDir());
+        QVERIFY(delegate.managedObjectContext());
+        QVERIFY(QFileInfo::exists(DataFolder::storePath(support() + QStringLiteral("/Pinwheels"))));
+
+        // Every default is written, but a value the user chose is kept.
+        QSettings file(Defaults::standardFilePath(), QSettings::IniFormat);
+        for (const QString& key : Defaults::cleanState().keys())
+            QVERIFY2(file.contains(key), qPrintable(key));
+        QCOMPARE(file.value(Defaults::dueSoonDefinition).toInt(), 3);
+        QCOMPARE(file.value(Defaults::dueHour).toInt(), 17);
+    }
+
+    void earlierFolder_isMovedUnlessTheNewOneExists()
+    {
+        QVERIFY(QDir().mkpath(support() + QStringLiteral("/Corkline")));
+        QFile marker(support() + QStringLiteral("/Corkline/marker"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        {
+            AppDelegate delegate;
+            QVERIFY(delegate.launch());
+            QCOMPARE(delegate.applicationDocumentsDirectory(),
+                     support() + QStringLiteral("/Pinwheels"));
+            QVERIFY(QFileInfo::exists(support() + QStringLiteral("/Pinwheels/marker")));
+            QVERIFY(!QFileInfo::exists(support() + QStringLiteral("/Corkline")));
+        }
+        // Both exist: the new one is used, the earlier one left alone.
+        QVERIFY(QDir().mkpath(support() + QStringLiteral("/Corkline")));
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        QCOMPARE(delegate.applicationDocumentsDirectory(),
+                 support() + QStringLiteral("/Pinwheels"));
+        QVERIFY(QFileInfo(support() + QStringLiteral("/Corkline")).isDir());
+    }
+
+    void earlierPreferences_areMovedOnce()
+    {
+        const QString earlier = Defaults::earlierFilePath();
+        const QString current = Defaults::standardFilePath();
+        QFile::remove(current);
+        {
+            QSettings old(earlier, QSettings::IniFormat);
+            old.setValue(QStringLiteral("dueHour"), 9);
+        }
+        DataFolder::moveEarlierPreferences(current, earlier);
+        QVERIFY(!QFileInfo::exists(earlier));
+        QCOMPARE(QSettings(current, QSettings::IniFormat).value(QStringLiteral("dueHour")).toInt(),
+                 9);
+    }
+
+    void fileInPlaceOfTheFolder_showsTheStoreErrorAndStops()
+    {
+        const QString path = support() + QStringLiteral("/Pinwheels");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a folder");
+        file.close();
+
+        AppDelegate delegate;
+        int status = -1;
+        delegate.setTerminationHandler([&status](int s) { status = s; });
+        QVERIFY(delegate.launch());
+        QCOMPARE(delegate.managedObjectContext(), nullptr);
+        QCOMPARE(status, EXIT_FAILURE);
+        const QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts[0].text,
+                 QStringLiteral("Failed to initialize the application's saved data"));
+        QCOMPARE(alerts[0].informativeText,
+                 QStringLiteral("Expected a folder to store application data, found a file ") +
+                     path + u'.');
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("not a folder"));
+    }
+
+    void secondInstance_isRefusedWithoutTouchingTheStore()
+    {
+        AppDelegate first;
+        QVERIFY(first.launch());
+        QVERIFY(first.managedObjectContext());
+        const QString store = DataFolder::storePath(first.applicationDocumentsDirectory());
+        const QDateTime modified = QFileInfo(store).lastModified();
+
+        AppDelegate second;
+        QVERIFY(!second.launch());
+        QCOMPARE(MessageBox::takeShownAlerts().size(), 1);
+        QCOMPARE(QFileInfo(store).lastModified(), modified);
+    }
+
+    void quitting_savesOrAsksWhenTheSaveFails()
+    {
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        ObjectContext* context = delegate.managedObjectContext();
+        QVERIFY(delegate.applicationShouldTerminate()); // nothing to save
+
+        context->insert<Folder>()->setTitle(QStringLiteral("saved at quit"));
+        QVERIFY(delegate.applicationShouldTerminate());
+        QVERIFY(!context->hasChanges());
+
+        // Another connection holds the write lock, so the next save fails.
+        SqliteDatabase other;
+        QVERIFY(other.open(DataFolder::storePath(delegate.applicationDocumentsDirectory()),
+                           SQLITE_OPEN_READWRITE));
+        QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        context->insert<Folder>()->setTitle(QStringLiteral("cannot be saved"));
+
+        MessageBox::setNextAnswer(0); // the error alert
+        MessageBox::setNextAnswer(1); // "Cancel"
+        QVERIFY(!delegate.applicationShouldTerminate());
+        QVERIFY(context->hasChanges());
+        const QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 2);
+        QCOMPARE(alerts[1].text,
+                 QStringLiteral("Could not save changes while quitting. Quit anyway?"));
+        QCOMPARE(alerts[1].informativeText,
+                 QStringLiteral("Quitting now will lose any changes you have made since the last "
+                                "successful save"));
+        QCOMPARE(alerts[1].buttons,
+                 (QStringList{QStringLiteral("Quit anyway"), QStringLiteral("Cancel")}));
+
+        MessageBox::setNextAnswer(0);
+        MessageBox::setNextAnswer(0); // "Quit anyway"
+        QVERIFY(delegate.applicationShouldTerminate());
+
+        // A plain save failure is shown, and the changes are saved by the next save.
+        MessageBox::setNextAnswer(0);
+        QVERIFY(!delegate.save());
+        QVERIFY(context->hasChanges());
+        QVERIFY(other.exec("ROLLBACK"));
+        QVERIFY(delegate.save());
+        QVERIFY(!context->hasChanges());
+    }
+
+    void showArchivedSwitch_togglesModeTitleAndNotifies()
+    {
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        QAction item(QStringLiteral("Show Archived"));
+        delegate.setViewShowArchivedMenuItem(&item);
+        int posted = 0;
+        QObject observer;
+        NotificationCenter::defaultCenter().addObserver(
+            &observer, AppDelegate::showHideArchivedSelectedNotification,
+            [&posted](const NotificationCenter::Notification&) { ++posted; });
+
+        delegate.showArchivedSelected();
+        QCOMPARE(delegate.defaults().integer(Defaults::listViewMode), 2);
+        QCOMPARE(item.text(), QStringLiteral("Hide Archived"));
+        QCOMPARE(QSettings(Defaults::standardFilePath(), QSettings::IniFormat)
+                     .value(Defaults::listViewMode)
+                     .toInt(),
+                 2);
+        delegate.showArchivedSelected();
+        QCOMPARE(delegate.defaults().integer(Defaults::listViewMode), 0);
+        QCOMPARE(item.text(), QStringLiteral("Show Archived"));
+        QCOMPARE(posted, 2);
+
+        // A launch in the archive view titles the item for leaving it.
+        delegate.defaults().setValue(Defaults::listViewMode, 2);
+        delegate.setViewShowArchivedMenuItem(&item);
+        QCOMPARE(item.text(), QStringLiteral("Hide Archived"));
+    }
+};
+
+PINWHEELS_GUI_TEST_MAIN(AppDelegateTest)
+#include "tst_appdelegate.moc"
