@@ -89,6 +89,26 @@ RichText::RichText(const QString& text, const Attributes& attributes)
         m_runs.append({0, m_text.size(), attributes});
 }
 
+std::optional<RichText> RichText::fromRuns(const QString& text, const QList<Run>& runs)
+{
+    RichText result;
+    result.m_text = text;
+    result.m_runs.reserve(runs.size() * 2 + 1);
+    qsizetype position = 0;
+    for (const Run& run : runs) {
+        if (run.location < position || run.length < 0 || run.length > text.size() - run.location)
+            return std::nullopt;
+        if (run.location > position)
+            result.m_runs.append({position, run.location - position, Attributes{}});
+        result.m_runs.append(run);
+        position = run.location + run.length;
+    }
+    if (position < text.size())
+        result.m_runs.append({position, text.size() - position, Attributes{}});
+    result.mergeRuns();
+    return result;
+}
+
 RichText::Attributes RichText::attributesAt(qsizetype position) const
 {
     const auto it = std::upper_bound(m_runs.cbegin(), m_runs.cend(), position,

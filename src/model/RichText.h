@@ -48,6 +48,9 @@ public:
     RichText() = default;
     explicit RichText(const QString& text);
     RichText(const QString& text, const Attributes& attributes);
+    // Builds the text from runs in text order, in linear time; stretches between them get no
+    // attributes. Returns nothing when runs overlap, are out of order or leave the text.
+    static std::optional<RichText> fromRuns(const QString& text, const QList<Run>& runs);
 
     const QString& text() const { return m_text; }
     qsizetype length() const { return m_text.size(); }

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "ExchangeDocument.h"
+
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Folder;
+class ObjectContext;
+class RichText;
+class StoredObject;
+
+// Builds stored objects from exchange documents, all or nothing: a document is parsed and
+// checked in full (ExchangeDocument) before the first object is created, and a refused
+// document leaves the context exactly as it was, with one message naming the problem and where.
+class JSONReader final
+{
+public:
+    // Told after every few objects built, and once at the end.
+    using Progress = std::function<void(qsizetype built, qsizetype total)>;
+
+    explicit JSONReader(ObjectContext* context = nullptr);
+    Q_DISABLE_COPY_MOVE(JSONReader)
+
+    // The application's one reader; the application gives it its context at start-up.
+    static JSONReader& shared();
+    ObjectContext* context() const { return m_context; }
+    void setContext(ObjectContext* context);
+
+    // The identity map: "objectIDURI" → object built for it in the current document. Callers
+    // empty it before each document (import, template, tutorial, paste of cards or columns).
+    const QHash<QString, StoredObject*>& importedObjects() const { return m_importedObjects; }
+    void clearImportedObjects() { m_importedObjects.clear(); }
+
+    // One object per member of each entry, in order: new objects, or the objects already built
+    // for the same "objectIDURI". Nothing on refusal (and `error` says why); nothing is saved.
+    // Entries of any entity but Root are accepted, since pasting cards and columns uses this.
+    std::optional<QList<StoredObject*>>
+    makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, QString* error = nullptr);
+    std::optional<QList<StoredObject*>> makeObjectsFromJson(QByteArrayView json,
+                                                            QString* error = nullptr);
+
+    // Builds a checked document; this cannot fail. Parse it with the identity map it will be
+    // built against: ExchangeDocument::Options::knownObjects = &importedObjects(), or none
+    // right after clearImportedObjects().
+    QList<StoredObject*> makeObjects(const ExchangeDocument& document,
+                                     const Progress& progress = {});
+
+    // The rich text of a rich-text object; nothing when the object breaks the format.
+    static std::optional<RichText> attributedStringFromDict(const QJsonObject& dictionary,
+                                                            QString* error = nullptr);
+
+    // A new object of a concrete entity; null for unknown names, DisplayItem and Root (the
+    // store's one root is made by the sidebar, never by a document).
+    StoredObject* insertNewObjectWithEntityName(QStringView name);
+
+    // The import of a whole document: empties the identity map, checks that every top-level
+    // entry can live in the sidebar (a folder, board or list) and that the store has its root,
+    // then builds the objects into a new folder "Imported - <date time>" under the root. Returns
+    // that folder, or null with `error` set and the context untouched. Saving is the caller's.
+    Folder* importDocument(const ExchangeDocument& document, QString* error = nullptr,
+                           const Progress& progress = {});
+    Folder* importDocument(QByteArrayView json, QString* error = nullptr);
+
+    // "Imported - " and the time in the user's short date and time formats.
+    static QString importFolderTitle(const QDateTime& when);
+
+private:
+    ObjectContext* m_context;
+    QHash<QString, StoredObject*> m_importedObjects;
+};
