@@ -106,6 +106,16 @@ void SqliteStatement::reset()
     m_failed = false;
 }
 
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+int SqliteStatement::columnType(int index) const
+{
+    return sqlite3_column_type(m_statement, index);
+}
+
 bool SqliteStatement::columnIsNull(int index) const
 {
     return sqlite3_column_type(m_statement, index) == SQLITE_NULL;

@@ -49,6 +49,8 @@ public:
     bool failed() const { return m_failed; }
     void reset();
 
+    int columnCount() const;
+    int columnType(int index) const; // SQLITE_INTEGER, SQLITE_TEXT, …
     bool columnIsNull(int index) const;
     qint64 columnInt64(int index) const;
     double columnDouble(int index) const;

@@ -45,16 +45,6 @@ std::optional<double> doubleAt(const SqliteStatement& row, int field)
     return row.columnDouble(field);
 }
 
-template <class Member>
-QList<Member*> typed(const QList<StoredObject*>& members)
-{
-    QList<Member*> result;
-    result.reserve(members.size());
-    for (StoredObject* member : members)
-        result.append(static_cast<Member*>(member));
-    return result;
-}
-
 } // namespace
 
 StoreLoader::StoreLoader(SqliteDatabase& database, ObjectContext& context)
@@ -215,36 +205,40 @@ void StoreLoader::checkRoots()
                  .arg(describe(roots[i]), describe(roots[0])));
 }
 
-void StoreLoader::link(const PendingLink& pending)
+template <class Member>
+QList<Member*> StoreLoader::acceptedMembers(const PendingLink& pending)
 {
     ++m_linkStamp;
-    QList<StoredObject*> members;
+    QList<Member*> members;
     members.reserve(pending.count);
     for (quint32 i = 0; i < pending.count; ++i) {
         if (StoredObject* member = acceptedMember(pending, m_numbers[pending.first + i]))
-            members.append(member);
+            members.append(static_cast<Member*>(member));
     }
-    if (members.isEmpty())
-        return;
+    return members;
+}
+
+void StoreLoader::link(const PendingLink& pending)
+{
     StoredObject* owner = pending.owner;
     switch (pending.relation) {
     case Relation::Children:
-        static_cast<DisplayItem*>(owner)->setChildren(typed<DisplayItem>(members));
+        static_cast<DisplayItem*>(owner)->setChildren(acceptedMembers<DisplayItem>(pending));
         break;
     case Relation::ListItems:
-        static_cast<List*>(owner)->setItem(typed<ListItem>(members));
+        static_cast<List*>(owner)->setItem(acceptedMembers<ListItem>(pending));
         break;
     case Relation::Columns:
-        static_cast<Kanban*>(owner)->setColumn(typed<KanbanColumn>(members));
+        static_cast<Kanban*>(owner)->setColumn(acceptedMembers<KanbanColumn>(pending));
         break;
     case Relation::BoardTags:
-        static_cast<Kanban*>(owner)->setTags(typed<Tag>(members));
+        static_cast<Kanban*>(owner)->setTags(acceptedMembers<Tag>(pending));
         break;
     case Relation::ColumnItems:
-        static_cast<KanbanColumn*>(owner)->setItem(typed<ListItem>(members));
+        static_cast<KanbanColumn*>(owner)->setItem(acceptedMembers<ListItem>(pending));
         break;
     case Relation::CardTags:
-        static_cast<ListItem*>(owner)->setTags(typed<Tag>(members));
+        static_cast<ListItem*>(owner)->setTags(acceptedMembers<Tag>(pending));
         break;
     }
 }

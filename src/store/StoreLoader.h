@@ -56,6 +56,8 @@ private:
     void keepLink(StoredObject* owner, Relation relation, std::span<const std::byte> blob);
     void checkRoots();
     void link(const PendingLink& pending);
+    template <class Member>
+    QList<Member*> acceptedMembers(const PendingLink& pending);
     // The member to link, or null (with an anomaly) when the link must be skipped.
     StoredObject* acceptedMember(const PendingLink& pending, qint64 number);
     bool wouldMakeCycle(const StoredObject* owner, const StoredObject* child) const;

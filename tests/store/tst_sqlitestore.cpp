@@ -168,6 +168,7 @@ private Q_SLOTS:
         ListItem* edited = firstBoardColumn(*context, 0)->item().first();
         edited->setTitle(QStringLiteral("edited"));
         ListItem* doomed = firstBoardColumn(*context, 0)->item().last();
+        const qint64 doomedNumber = doomed->objectNumber();
         context->deleteObject(doomed);
 
         QString error;
@@ -193,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(reopened->fetch<KanbanColumn>().size(), 4);
         QCOMPARE(reopened->fetch<Kanban>().first()->column().last()->item().first()->title(),
                  QStringLiteral("refused"));
-        QVERIFY(!reopened->objectWithNumber(doomed->objectNumber()));
+        QVERIFY(!reopened->objectWithNumber(doomedNumber));
         QCOMPARE(reopened->fetch<ListItem>().size(), expected.fetch<ListItem>().size());
         QCOMPARE(GraphCheck::check(*reopened), QStringList());
     }
