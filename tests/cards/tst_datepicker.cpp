@@ -1,4 +1,5 @@
 #include "IsolatedEnvironment.h"
+#include "LondonClock.h"
 #include "cards/DatePickerDelegate.h"
 #include "cards/DatePickerViewController.h"
 #include "model/Clock.h"
@@ -14,13 +15,6 @@
 #include <QTimeEdit>
 
 namespace {
-const QTimeZone london("Europe/London");
-
-QDateTime inLondon(int month, int day, int hour, int minute)
-{
-    return QDateTime(QDate(2024, month, day), QTime(hour, minute), london);
-}
-
 class RecordingDelegate final : public DatePickerDelegate
 {
 public:
@@ -37,14 +31,9 @@ private Q_SLOTS:
     void init()
     {
         Defaults::standard().registerDefaults(Defaults::cleanState());
-        Clock::setTimeZone(london);
-        Clock::setNow(inLondon(3, 12, 10, 0)); // a Tuesday morning
+        setLondonClock();
     }
-    void cleanup()
-    {
-        Clock::setNow({});
-        Clock::setTimeZone({});
-    }
+    void cleanup() { resetClock(); }
 
     void picker_reportsItsDateAsSoonAsItOpens_andShowsItInAllPickers()
     {

@@ -1,19 +1,11 @@
 #include "IsolatedEnvironment.h"
+#include "LondonClock.h"
 #include "cards/DateText.h"
 #include "cards/DefaultDueDate.h"
 #include "model/Clock.h"
 #include "store/Defaults.h"
 
 #include <QTest>
-
-namespace {
-const QTimeZone london("Europe/London");
-
-QDateTime inLondon(int month, int day, int hour, int minute, int second = 0)
-{
-    return QDateTime(QDate(2024, month, day), QTime(hour, minute, second), london);
-}
-} // namespace
 
 class DateTextTest : public QObject
 {
@@ -22,14 +14,13 @@ class DateTextTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        Clock::setTimeZone(london);
+        setLondonClock();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         Defaults::standard().registerDefaults(Defaults::cleanState());
     }
     void cleanup()
     {
-        Clock::setNow({});
-        Clock::setTimeZone({});
+        resetClock();
         QLocale::setDefault(QLocale::system());
     }
 
@@ -64,7 +55,7 @@ private Q_SLOTS:
         QTest::newRow("earlier than yesterday")
             << morning << inLondon(3, 10, 12, 0) << QStringLiteral("10 Mar 2024");
         QTest::newRow("a past date of another year")
-            << morning << QDateTime(QDate(2023, 12, 24), QTime(8, 0), london)
+            << morning << QDateTime(QDate(2023, 12, 24), QTime(8, 0), londonZone())
             << QStringLiteral("24 Dec 2023");
         // 23:30 Tuesday in London: midnight is thirty minutes away.
         QTest::newRow("days turn at midnight") << inLondon(3, 12, 23, 30) << inLondon(3, 13, 0, 15)
@@ -126,7 +117,7 @@ private Q_SLOTS:
         Clock::setNow(now);
         const QDateTime due = ::defaultDueDate();
         QCOMPARE(due, expected);
-        QCOMPARE(due.toTimeZone(london).time(), QTime(17, 0));
+        QCOMPARE(due.toTimeZone(londonZone()).time(), QTime(17, 0));
     }
 
     void defaultDueDate_readsTheDefaultsAtEveryCall()

@@ -1,4 +1,5 @@
 #include "IsolatedEnvironment.h"
+#include "LondonClock.h"
 #include "appearance/Palette.h"
 #include "cards/DateDisplayButton.h"
 #include "cards/DueDateColour.h"
@@ -13,13 +14,6 @@
 #include <QTest>
 
 namespace {
-const QTimeZone london("Europe/London");
-
-QDateTime inLondon(int month, int day, int hour, int minute)
-{
-    return QDateTime(QDate(2024, month, day), QTime(hour, minute), london);
-}
-
 QRgb pixelOfPill(const QColor& background, bool pressed)
 {
     QImage image(QSize(60, DueDatePill::height), QImage::Format_ARGB32_Premultiplied);
@@ -39,14 +33,9 @@ private Q_SLOTS:
     void init()
     {
         Defaults::standard().registerDefaults(Defaults::cleanState());
-        Clock::setTimeZone(london);
-        Clock::setNow(inLondon(3, 12, 10, 0)); // a Tuesday morning
+        setLondonClock();
     }
-    void cleanup()
-    {
-        Clock::setNow({});
-        Clock::setTimeZone({});
-    }
+    void cleanup() { resetClock(); }
 
     void dateButton_showsTheCalendarPictureWithoutADate_andThePillWithOne()
     {
