@@ -46,6 +46,8 @@ TagsTextField::TagsTextField(QWidget* parent)
     m_editor->setCompleter(m_completer);
 
     connect(m_editor, &QLineEdit::textEdited, this, &TagsTextField::textEdited);
+    // Longer text may move the editor to a row of its own, whoever changed it.
+    connect(m_editor, &QLineEdit::textChanged, this, &TagsTextField::relayout);
     connect(m_editor, &QLineEdit::returnPressed, this, &TagsTextField::returnPressed);
     // Queued: the line edit takes the chosen completion as its text first (it connects itself
     // on focus-in, after us), then the text becomes a token.
@@ -273,7 +275,6 @@ bool TagsTextField::handleEditorKey(int key)
         if (m_selectedToken >= 0 || !m_editor->text().isEmpty()) {
             selectToken(-1);
             m_editor->clear();
-            relayout();
             return true;
         }
         return false;
@@ -290,13 +291,8 @@ void TagsTextField::textEdited(const QString& text)
         // Everything before the last comma becomes tokens; the rest stays to be typed on.
         const qsizetype lastComma = text.lastIndexOf(u',');
         m_editor->setText(text.mid(lastComma + 1));
-        const QStringList names = text.left(lastComma).split(u',', Qt::SkipEmptyParts);
-        if (!names.isEmpty()) {
-            m_tokens.append(names);
-            tokensChanged();
-        }
+        addTokens(text.left(lastComma));
     }
-    relayout();
 }
 
 void TagsTextField::returnPressed()
@@ -313,13 +309,18 @@ void TagsTextField::returnPressed()
 
 void TagsTextField::commitText()
 {
-    const QStringList names = m_editor->text().split(u',', Qt::SkipEmptyParts);
+    const QString text = m_editor->text();
     m_editor->clear();
-    if (!names.isEmpty()) {
-        m_tokens.append(names);
-        tokensChanged();
-    }
-    relayout();
+    addTokens(text);
+}
+
+void TagsTextField::addTokens(const QString& text)
+{
+    const QStringList names = text.split(u',', Qt::SkipEmptyParts);
+    if (names.isEmpty())
+        return;
+    m_tokens.append(names);
+    tokensChanged();
 }
 
 void TagsTextField::finishEditing()

@@ -70,6 +70,7 @@ private:
     void textEdited(const QString& text);
     void returnPressed();
     void commitText();
+    void addTokens(const QString& commaSeparated); // empty names skipped
     void finishEditing();
     void removeToken(int index);
     void selectToken(int index);
