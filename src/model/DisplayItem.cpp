@@ -7,12 +7,15 @@ const Relationships::Link<DisplayItem, DisplayItem> DisplayItem::childrenLink{
 
 void DisplayItem::setChildren(const QList<DisplayItem*>& children)
 {
-    Relationships::setAll(childrenLink, this, children);
+    QList<DisplayItem*> acceptable = children;
+    acceptable.removeIf([this](const DisplayItem* child) { return isSelfOrAncestor(child); });
+    Relationships::setAll(childrenLink, this, acceptable);
 }
 
 void DisplayItem::insertChild(DisplayItem* child, qsizetype index)
 {
-    Relationships::insert(childrenLink, this, child, index);
+    if (!isSelfOrAncestor(child))
+        Relationships::insert(childrenLink, this, child, index);
 }
 
 void DisplayItem::removeChild(DisplayItem* child)
@@ -22,7 +25,17 @@ void DisplayItem::removeChild(DisplayItem* child)
 
 void DisplayItem::setParent(DisplayItem* parent)
 {
-    Relationships::setOwner(childrenLink, this, parent);
+    if (!parent || !parent->isSelfOrAncestor(this))
+        Relationships::setOwner(childrenLink, this, parent);
+}
+
+bool DisplayItem::isSelfOrAncestor(const DisplayItem* item) const
+{
+    for (const DisplayItem* node = this; node; node = node->m_parent) {
+        if (node == item)
+            return true;
+    }
+    return false;
 }
 
 void DisplayItem::setTitle(const QString& title)

@@ -31,7 +31,12 @@ void KanbanColumn::removeItem(ListItem* item)
 
 QList<StoredObject*> KanbanColumn::cascadedObjects() const
 {
-    return {m_item.cbegin(), m_item.cend()};
+    QList<StoredObject*> objects;
+    for (ListItem* item : m_item) {
+        if (!item->list())
+            objects.append(item);
+    }
+    return objects;
 }
 
 void KanbanColumn::unlinkRelationships()

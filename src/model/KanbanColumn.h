@@ -32,6 +32,7 @@ private:
     friend class ListItem;
     KanbanColumn() = default;
 
+    // Cards that are also items of a list stay with the list.
     QList<StoredObject*> cascadedObjects() const override;
     void unlinkRelationships() override;
 

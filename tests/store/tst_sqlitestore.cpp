@@ -70,8 +70,8 @@ private Q_SLOTS:
         QCOMPARE(full->attributedNotes()->runs().size(), 6);
         QCOMPARE(full->dateAdded().toMSecsSinceEpoch() % 1000, 123);
 
-        // Deleting a board takes its columns, their cards (those on a list too) and its tags
-        // out of the file.
+        // Deleting a board takes its columns, their cards and its tags out of the file; a card
+        // that is also on a list stays with the list.
         reopened->deleteObject(reopened->fetch<Kanban>().first());
         QVERIFY(reopened->save());
         reopened.reset();
@@ -79,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(StoreTestSupport::queryInteger(
                      path, "SELECT count(*) FROM display_item WHERE entity IN ('Kanban', 'Tag')"),
                  0);
-        QCOMPARE(StoreTestSupport::queryInteger(path, "SELECT count(*) FROM list_item"), 1);
+        QCOMPARE(StoreTestSupport::queryInteger(path, "SELECT count(*) FROM list_item"), 2);
     }
 
     void save_writesOnlyTheRowsThatChanged()
