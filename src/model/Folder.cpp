@@ -1,13 +1,17 @@
 #include "Folder.h"
 
-#include <algorithm>
-
 bool Folder::childrenHasMixedStates()
 {
-    const auto exported =
-        std::count_if(children().cbegin(), children().cend(),
-                      [](const DisplayItem* child) { return child->isExported(); });
+    qsizetype exported = 0;
+    bool partly = false;
+    for (DisplayItem* child : children()) {
+        auto* folder = child->isKindOf(Entity::Folder) ? static_cast<Folder*>(child) : nullptr;
+        if (folder && folder->childrenHasMixedStates())
+            partly = true;
+        else if (child->isExported())
+            ++exported;
+    }
     const bool allExported = !children().isEmpty() && exported == children().size();
     setExportFlag(allExported);
-    return !allExported && exported > 0;
+    return !allExported && (exported > 0 || partly);
 }

@@ -242,6 +242,18 @@ private Q_SLOTS:
         folder->setChildren({b});
         QVERIFY(!folder->childrenHasMixedStates());
         QCOMPARE(folder->exportFlag(), std::optional<bool>(false));
+
+        // A board checked two levels down makes both folders above it mixed.
+        auto* inner = context.insert<Folder>();
+        folder->setChildren({inner, b});
+        inner->setChildren({a, context.insert<Kanban>()});
+        QVERIFY(folder->childrenHasMixedStates());
+        QCOMPARE(inner->exportFlag(), std::optional<bool>(false));
+        inner->children()[1]->setExportFlag(true);
+        b->setExportFlag(true);
+        QVERIFY(!folder->childrenHasMixedStates());
+        QCOMPARE(inner->exportFlag(), std::optional<bool>(true));
+        QCOMPARE(folder->exportFlag(), std::optional<bool>(true));
     }
 
     void tagWithoutCardsDisappearsAtSave()
