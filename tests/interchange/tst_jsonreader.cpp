@@ -382,6 +382,33 @@ private Q_SLOTS:
         QCOMPARE(withList->children().first()->title(), QStringLiteral("L"));
     }
 
+    void selectionImportsChosenEntriesWithWhatTheyHold()
+    {
+        SampleStore store;
+        JSONReader reader(&store.context);
+        const QByteArray json = R"([{"Folder":{"title":"A","children":[{"Kanban":{"title":"In A",
+            "export":true,"tags":[{"Tag":{"name":"t","objectIDURI":"t"}}]}}]}},
+            {"Kanban":{"title":"B","export":true,"column":[{"KanbanColumn":{"item":[
+              {"ListItem":{"tags":[{"Tag":{"objectIDURI":"t"}}]}}]}}]}},
+            {"List":{"title":"C"}}])";
+        const auto document = ExchangeDocument::parse(json);
+        QVERIFY(document);
+        QCOMPARE(document->attributeValue(document->topLevel()[1].node, u"title"),
+                 QVariant(QStringLiteral("B")));
+        const qsizetype before = SampleStore::objectCount(store.context);
+        Folder* folder = reader.importDocument(document->selectingEntries({1, 2}));
+        QVERIFY(folder);
+        QStringList titles;
+        for (const DisplayItem* child : folder->children())
+            titles.append(child->title());
+        QCOMPARE(titles, (QStringList{"B", "C"}));
+        // The tag first written inside the left-out folder comes along with the card.
+        const auto* board = static_cast<Kanban*>(folder->children().first());
+        QCOMPARE(board->column().first()->item().first()->tags().first()->name(),
+                 QStringLiteral("t"));
+        QCOMPARE(SampleStore::objectCount(store.context), before + 6);
+    }
+
     void importRefusesWhatCannotLiveInTheSidebar()
     {
         SampleStore store;
