@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
-    libsqlite3-dev tzdata
+    libsqlite3-dev libsimdjson-dev tzdata
     xvfb xauth xdotool imagemagick fonts-dejavu-core
 )
 

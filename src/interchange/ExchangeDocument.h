@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 
 #include <optional>
@@ -63,6 +64,13 @@ public:
 
     // Parses and checks one rich-text object.
     static std::optional<RichText> parseRichText(QByteArrayView json, QString* error = nullptr);
+
+    // The document cut down to the top-level entries at `entryIndexes` (positions in the
+    // document's array) and everything they reach, as the import selection chooses them.
+    ExchangeDocument selectingEntries(const QList<qsizetype>& entryIndexes) const;
+    // One attribute of a node as it will be set (the title a selection shows), or an invalid
+    // QVariant when the entry did not give it.
+    QVariant attributeValue(qsizetype node, QStringView name) const;
 
     const std::vector<Node>& nodes() const { return m_nodes; }
     const std::vector<TopLevelObject>& topLevel() const { return m_topLevel; }

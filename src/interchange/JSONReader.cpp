@@ -1,11 +1,11 @@
 #include "JSONReader.h"
 
+#include "JsonTextWriter.h"
 #include "model/EntityDescription.h"
 #include "model/Folder.h"
 #include "model/Root.h"
 #include "store/ObjectContext.h"
 
-#include <QJsonDocument>
 #include <QLocale>
 
 namespace {
@@ -42,7 +42,9 @@ JSONReader::makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, Q
 {
     // Every source, file or in-memory payload, goes through the same parser and checks; the
     // payloads of paste and undo are small, so the round through text costs little.
-    return makeObjectsFromJson(QJsonDocument(entries).toJson(QJsonDocument::Compact), error);
+    JsonTextWriter writer;
+    writer.value(entries);
+    return makeObjectsFromJson(writer.toByteArray(), error);
 }
 
 std::optional<QList<StoredObject*>> JSONReader::makeObjectsFromJson(QByteArrayView json,
@@ -107,8 +109,9 @@ QList<StoredObject*> JSONReader::makeObjects(const ExchangeDocument& document,
 std::optional<RichText> JSONReader::attributedStringFromDict(const QJsonObject& dictionary,
                                                              QString* error)
 {
-    return ExchangeDocument::parseRichText(QJsonDocument(dictionary).toJson(QJsonDocument::Compact),
-                                           error);
+    JsonTextWriter writer;
+    writer.value(dictionary);
+    return ExchangeDocument::parseRichText(writer.toByteArray(), error);
 }
 
 StoredObject* JSONReader::insertNewObjectWithEntityName(QStringView name)

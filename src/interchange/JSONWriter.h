@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -36,6 +37,8 @@ public:
     // The document: the entries of the top-level items (the root's children) whose export flag
     // is true or that are folders with some exported children, in order.
     static QJsonArray documentFromTopLevelItems(const QList<DisplayItem*>& items);
+    // The same document as compact JSON text, written with no JSON tree in between.
+    static QByteArray documentJson(const QList<DisplayItem*>& items);
 
     // Writes that document as compact JSON to `path`, replacing the file only when the whole
     // document was written: on failure the old file stays and `error` says why.

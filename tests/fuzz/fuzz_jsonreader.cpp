@@ -1,6 +1,6 @@
 // libFuzzer target for the exchange document reader. Besides crashes, hangs and leaks it checks
 // the reader's promises: a refusal says why and leaves the context as it was, and whatever was
-// imported exports to a document that reads again into as many objects.
+// imported exports to text that agrees with the tree form and reads again.
 #include "interchange/ExchangeDocument.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonParseError>
 
 #include <cstdint>
 #include <cstdio>
@@ -61,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    QJsonArray exported;
-    for (DisplayItem* item : folder->children()) {
-        const QJsonObject entry = JSONWriter::dictionaryFromObject(*item);
-        if (!entry.isEmpty())
-            exported.append(entry);
-    }
-    const QByteArray written = QJsonDocument(exported).toJson(QJsonDocument::Compact);
+    // Export what was imported, as a file would get it, and read it again.
+    for (DisplayItem* item : folder->children())
+        item->setExportFlag(true);
+    const QByteArray written = JSONWriter::documentJson(folder->children());
+    QJsonParseError parseError;
+    const QJsonDocument qtParsed = QJsonDocument::fromJson(written, &parseError);
+    if (parseError.error == QJsonParseError::NoError &&
+        qtParsed.array() != JSONWriter::documentFromTopLevelItems(folder->children()))
+        broken("the text and tree forms of a document agree");
     ObjectContext copy;
     JSONReader copier(&copy);
     const auto again = copier.makeObjectsFromJson(written, &error);

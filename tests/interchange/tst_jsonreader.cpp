@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <future>
+
 namespace {
 
 QByteArray fixture(const QString& name)
@@ -308,8 +310,10 @@ private Q_SLOTS:
     void roundTripGivesTheSameDocument()
     {
         SampleStore source;
+        // A list item sent to a board is in both: written twice, built once.
+        source.first->setList(source.shopping);
         const QJsonArray exported = JSONWriter::documentFromTopLevelItems(source.root->children());
-        const QByteArray json = QJsonDocument(exported).toJson(QJsonDocument::Compact);
+        const QByteArray json = JSONWriter::documentJson(source.root->children());
 
         SampleStore target;
         JSONReader reader(&target.context);
@@ -319,6 +323,10 @@ private Q_SLOTS:
         const QString difference =
             SampleStore::differenceIgnoringIdentities(exported, exportedChildren(imported));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        const auto card = target.context.fetch<ListItem>(
+            [](const ListItem& c) { return c.column() && c.list(); });
+        QCOMPARE(card.size(), 1);
+        QCOMPARE(card.first()->list()->title(), QStringLiteral("Shopping"));
         // Identities in the copy are the target store's own.
         QVERIFY(QJsonDocument(exportedChildren(imported))
                     .toJson()
@@ -348,7 +356,11 @@ private Q_SLOTS:
         SampleStore store;
         JSONReader reader(&store.context);
         QList<std::pair<qsizetype, qsizetype>> progress;
-        const auto document = ExchangeDocument::parse(fixture(QStringLiteral("valid-board.json")));
+        // Parsing touches no context, so it may run on another thread while the window lives.
+        const QByteArray json = fixture(QStringLiteral("valid-board.json"));
+        auto parsing =
+            std::async(std::launch::async, [&json] { return ExchangeDocument::parse(json); });
+        const auto document = parsing.get();
         QVERIFY(document);
         const QDateTime before = QDateTime::currentDateTime();
         Folder* folder =
@@ -374,6 +386,33 @@ private Q_SLOTS:
         Folder* withList = reader.importDocument(list);
         QVERIFY(withList);
         QCOMPARE(withList->children().first()->title(), QStringLiteral("L"));
+    }
+
+    void selectionImportsChosenEntriesWithWhatTheyHold()
+    {
+        SampleStore store;
+        JSONReader reader(&store.context);
+        const QByteArray json = R"([{"Folder":{"title":"A","children":[{"Kanban":{"title":"In A",
+            "export":true,"tags":[{"Tag":{"name":"t","objectIDURI":"t"}}]}}]}},
+            {"Kanban":{"title":"B","export":true,"column":[{"KanbanColumn":{"item":[
+              {"ListItem":{"tags":[{"Tag":{"objectIDURI":"t"}}]}}]}}]}},
+            {"List":{"title":"C"}}])";
+        const auto document = ExchangeDocument::parse(json);
+        QVERIFY(document);
+        QCOMPARE(document->attributeValue(document->topLevel()[1].node, u"title"),
+                 QVariant(QStringLiteral("B")));
+        const qsizetype before = SampleStore::objectCount(store.context);
+        Folder* folder = reader.importDocument(document->selectingEntries({1, 2}));
+        QVERIFY(folder);
+        QStringList titles;
+        for (const DisplayItem* child : folder->children())
+            titles.append(child->title());
+        QCOMPARE(titles, (QStringList{"B", "C"}));
+        // The tag first written inside the left-out folder comes along with the card.
+        const auto* board = static_cast<Kanban*>(folder->children().first());
+        QCOMPARE(board->column().first()->item().first()->tags().first()->name(),
+                 QStringLiteral("t"));
+        QCOMPARE(SampleStore::objectCount(store.context), before + 6);
     }
 
     void importRefusesWhatCannotLiveInTheSidebar()

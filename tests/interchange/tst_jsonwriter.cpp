@@ -264,6 +264,23 @@ private Q_SLOTS:
                  (QStringList{"Loose", "Work"}));
     }
 
+    void textAndTreeFormsAgree()
+    {
+        SampleStore store;
+        store.plan->setTitle(QStringLiteral("quote \" slash \\ line\n\x01 \u00fc \U0001F600"));
+        store.first->setTimeWorked(0.1);
+        const QByteArray text = JSONWriter::documentJson(store.root->children());
+        QJsonParseError error;
+        const QJsonDocument parsed = QJsonDocument::fromJson(text, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(parsed.array(), JSONWriter::documentFromTopLevelItems(store.root->children()));
+
+        // Text that is not well-formed UTF-16 still gives well-formed UTF-8.
+        store.plan->setTitle(QString(QChar(0xD800)) + u'x');
+        const QByteArray replaced = JSONWriter::documentJson(store.root->children());
+        QVERIFY(replaced.contains("\"title\":\"\xEF\xBF\xBDx\""));
+    }
+
     void exportFileIsOneCompactArray()
     {
         SampleStore store;
@@ -279,6 +296,7 @@ private Q_SLOTS:
         const QJsonDocument document = QJsonDocument::fromJson(bytes);
         QVERIFY(document.isArray());
         QCOMPARE(document.array(), JSONWriter::documentFromTopLevelItems(store.root->children()));
+        QCOMPARE(bytes, JSONWriter::documentJson(store.root->children()));
     }
 
     void failedWriteKeepsTheOldFileAndSaysWhy()

@@ -37,6 +37,20 @@ private Q_SLOTS:
         QCOMPARE(text.attributesAt(text.length()), RichText::Attributes{});
     }
 
+    void runsBuildTheTextInOrderOnly()
+    {
+        const RichText::Run title{1, 2, style(QStringLiteral("title"))};
+        const RichText::Run body{4, 1, style(QStringLiteral("body"))};
+        const auto text = RichText::fromRuns(QStringLiteral("abcdef"), {title, body});
+        QVERIFY(text);
+        QCOMPARE(text->runs().size(), 5); // gaps before, between and after have no attributes
+        QCOMPARE(text->attributesAt(2).styleName, QStringLiteral("title"));
+        QVERIFY(text->attributesAt(3).isEmpty());
+        QVERIFY(!RichText::fromRuns(QStringLiteral("abcdef"), {body, title}));
+        QVERIFY(!RichText::fromRuns(QStringLiteral("abc"), {body}));
+        QVERIFY(!RichText::fromRuns(QStringLiteral("abcdef"), {{-1, 2, {}}}));
+    }
+
     void editingKeepsAttributesInPlace()
     {
         RichText text(QStringLiteral("abc"), style(QStringLiteral("title")));
