@@ -1,0 +1,169 @@
+#include "IsolatedEnvironment.h"
+#include "StoreTestSupport.h"
+#include "store/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+// pinwheels-cli as a script would use it: output, files written, exit status, store afterwards.
+class CommandLineToolTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir work;
+    QString dataDir;
+
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+
+    Run cli(QStringList arguments)
+    {
+        arguments.prepend(dataDir);
+        arguments.prepend(QStringLiteral("--data-dir"));
+        QProcess process;
+        process.start(QStringLiteral(PINWHEELS_CLI), arguments);
+        if (!process.waitForFinished(60000))
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString file(const QString& name) const { return work.filePath(name); }
+
+    QStringList topLevelTitles(const QString& path)
+    {
+        QFile document(path);
+        if (!document.open(QIODevice::ReadOnly))
+            return {};
+        QStringList titles;
+        for (const QJsonValue entry : QJsonDocument::fromJson(document.readAll()).array()) {
+            const QJsonObject object = entry.toObject();
+            titles.append(object.begin().key() + u' ' +
+                          object.begin().value().toObject().value(u"title").toString());
+        }
+        return titles;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        dataDir = work.filePath(QString::number(QRandomGenerator::global()->generate()));
+    }
+
+    void tree_ofANewStore_showsTheTutorial()
+    {
+        const Run run = cli({QStringLiteral("tree")});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 3);
+        QVERIFY(lines[0].startsWith(u"Kanban Welcome to Pinwheels ["));
+        QVERIFY(lines[0].endsWith(u" not done, 0 overdue, 0 due soon]"));
+        QVERIFY(lines.contains(u"Folder More about Pinwheels"));
+        QVERIFY(lines.contains(u"  List Weekend shopping [5]"));
+        QVERIFY(QFileInfo::exists(DataFolder::storePath(dataDir)));
+    }
+
+    void export_writesTheNamedItemsOrEverything()
+    {
+        QCOMPARE(cli({QStringLiteral("export"), file(QStringLiteral("one.Pinwheels")),
+                      QStringLiteral("More about Pinwheels/The sidebar and beyond")})
+                     .status,
+                 0);
+        // The folder is written because one of its children is chosen, with only that child.
+        QCOMPARE(topLevelTitles(file(QStringLiteral("one.Pinwheels"))),
+                 QStringList{QStringLiteral("Folder More about Pinwheels")});
+
+        QCOMPARE(cli({QStringLiteral("export"), file(QStringLiteral("all.Pinwheels"))}).status, 0);
+        QCOMPARE(topLevelTitles(file(QStringLiteral("all.Pinwheels"))),
+                 (QStringList{QStringLiteral("Kanban Welcome to Pinwheels"),
+                              QStringLiteral("Folder More about Pinwheels")}));
+
+        const Run unknown = cli({QStringLiteral("export"), file(QStringLiteral("x.Pinwheels")),
+                                 QStringLiteral("Nope")});
+        QCOMPARE(unknown.status, 2);
+        QVERIFY(!QFileInfo::exists(file(QStringLiteral("x.Pinwheels"))));
+    }
+
+    void import_addsAFolderOrRefusesWithOneLine()
+    {
+        QCOMPARE(cli({QStringLiteral("export"), file(QStringLiteral("all.Pinwheels"))}).status, 0);
+        const Run imported = cli({QStringLiteral("import"), file(QStringLiteral("all.Pinwheels"))});
+        QCOMPARE(imported.status, 0);
+        QVERIFY(cli({QStringLiteral("tree")}).out.contains(u"\nFolder Imported - "));
+
+        const QString before = cli({QStringLiteral("tree")}).out;
+        QFile broken(file(QStringLiteral("broken.Pinwheels")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(R"([{"Kanban":{"title":"Half","column":[{"KanbanColumn":{"title":7}}]}}])");
+        broken.close();
+        const Run refused = cli({QStringLiteral("import"), broken.fileName()});
+        QCOMPARE(refused.status, 2);
+        QCOMPARE(refused.err.count(u'\n'), 1);
+        QVERIFY(refused.err.contains(u"title"));
+        QCOMPARE(cli({QStringLiteral("tree")}).out, before);
+    }
+
+    void check_reportsDamage()
+    {
+        const Run healthy = cli({QStringLiteral("check")});
+        QCOMPARE(healthy.status, 0);
+        QVERIFY(healthy.out.contains(u"No problems found."));
+
+        // Give the first column's cards to a second column too.
+        QVERIFY(StoreTestSupport::execute(
+            DataFolder::storePath(dataDir),
+            "UPDATE kanban_column SET items = (SELECT items FROM kanban_column ORDER BY number "
+            "LIMIT 1) WHERE number = (SELECT number FROM kanban_column ORDER BY number LIMIT 1 "
+            "OFFSET 1)"));
+        const Run damaged = cli({QStringLiteral("check")});
+        QCOMPARE(damaged.status, 1);
+        QVERIFY(!damaged.out.contains(u"No problems found."));
+    }
+
+    void storeInUseOrUnreadable_isRefused()
+    {
+        QVERIFY(QDir().mkpath(dataDir));
+        {
+            const std::unique_ptr<QLockFile> lock = DataFolder::tryLock(dataDir);
+            QVERIFY(lock);
+            const Run inUse = cli({QStringLiteral("tree")});
+            QCOMPARE(inUse.status, 3);
+            QVERIFY(inUse.err.contains(u"in use"));
+            QVERIFY(!QFileInfo::exists(DataFolder::storePath(dataDir)));
+        }
+        QFile garbage(DataFolder::storePath(dataDir));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("this is not a store");
+        garbage.close();
+        QCOMPARE(cli({QStringLiteral("tree")}).status, 3);
+        QVERIFY(garbage.open(QIODevice::ReadOnly));
+        QCOMPARE(garbage.readAll(), QByteArray("this is not a store"));
+    }
+
+    void usage_isExplained()
+    {
+        QCOMPARE(cli({}).status, 2);
+        QCOMPARE(cli({QStringLiteral("frobnicate")}).status, 2);
+        QCOMPARE(cli({QStringLiteral("import")}).status, 2);
+        const Run help = cli({QStringLiteral("--help")});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.contains(u"Exit status:"));
+        QVERIFY(help.out.contains(u"--data-dir"));
+    }
+};
+
+PINWHEELS_GUILESS_TEST_MAIN(CommandLineToolTest)
+#include "tst_cli.moc"
