@@ -49,9 +49,8 @@ public:
                                                             QString* error = nullptr);
 
     // Builds a checked document; this cannot fail (without a context it builds nothing). Parse
-    // it with the identity map it will be
-    // built against: ExchangeDocument::Options::knownObjects = &importedObjects(), or none
-    // right after clearImportedObjects().
+    // it with the identity map it will be built against: Options::knownObjects =
+    // &importedObjects(), or none right after clearImportedObjects().
     QList<StoredObject*> makeObjects(const ExchangeDocument& document,
                                      const Progress& progress = {});
 
