@@ -66,7 +66,10 @@ std::optional<QList<StoredObject*>> JSONReader::makeObjectsFromJson(QByteArrayVi
 QList<StoredObject*> JSONReader::makeObjects(const ExchangeDocument& document,
                                              const Progress& progress)
 {
-    Q_ASSERT(m_context);
+    if (!m_context) {
+        qWarning("JSONReader: no object context to build into");
+        return {};
+    }
     const std::vector<ExchangeDocument::Node>& nodes = document.nodes();
     std::vector<StoredObject*> objects(nodes.size(), nullptr);
     const qsizetype total = document.newObjectCount();

@@ -48,9 +48,9 @@ public:
     std::optional<QList<StoredObject*>> makeObjectsFromJson(QByteArrayView json,
                                                             QString* error = nullptr);
 
-    // Builds a checked document; this cannot fail. Parse it with the identity map it will be
-    // built against: ExchangeDocument::Options::knownObjects = &importedObjects(), or none
-    // right after clearImportedObjects().
+    // Builds a checked document; this cannot fail (without a context it builds nothing). Parse
+    // it with the identity map it will be built against: Options::knownObjects =
+    // &importedObjects(), or none right after clearImportedObjects().
     QList<StoredObject*> makeObjects(const ExchangeDocument& document,
                                      const Progress& progress = {});
 
