@@ -31,6 +31,8 @@ void DisplayItem::setParent(DisplayItem* parent)
 
 bool DisplayItem::isSelfOrAncestor(const DisplayItem* item) const
 {
+    if (item && item->entity() == Entity::Root)
+        return true; // the root is every node's ancestor, and never anyone's child
     for (const DisplayItem* node = this; node; node = node->m_parent) {
         if (node == item)
             return true;

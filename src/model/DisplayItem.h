@@ -24,8 +24,9 @@ public:
     DisplayItem* parent() const { return m_parent; }
     // Leaves the old parent and becomes the new parent's last child.
     void setParent(DisplayItem* parent);
-    // Whether `item` is this node or one of its ancestors. Such an item is never made a child
-    // (it would cut its subtree off the tree): the setters above leave it out.
+    // Whether `item` is this node or one of its ancestors (the Root counts as everyone's).
+    // Such an item is never made a child (it would cut its subtree off the tree): the setters
+    // above leave it out.
     bool isSelfOrAncestor(const DisplayItem* item) const;
 
     // A copy of `children`; setting it replaces `children` in one announced change.

@@ -17,6 +17,11 @@ QVariant stringValue(const QString& s)
     return s.isNull() ? QVariant() : QVariant(s);
 }
 
+QVariant dateValue(const QDateTime& d)
+{
+    return d.isValid() ? QVariant(d) : QVariant();
+}
+
 QString stringFrom(const QVariant& v)
 {
     return v.isValid() ? v.toString() : QString();
@@ -122,13 +127,13 @@ QList<AttributeDescription> listItemAttributes()
              as<ListItem>(o).setAttributedNotes(optionalFrom<RichText>(v));
          }},
         {QStringLiteral("dateAdded"), A::Date,
-         [](const StoredObject& o) { return QVariant(as<ListItem>(o).dateAdded()); },
+         [](const StoredObject& o) { return dateValue(as<ListItem>(o).dateAdded()); },
          [](StoredObject& o, const QVariant& v) { as<ListItem>(o).setDateAdded(v.toDateTime()); }},
         {QStringLiteral("dueDate"), A::Date,
-         [](const StoredObject& o) { return QVariant(as<ListItem>(o).dueDate()); },
+         [](const StoredObject& o) { return dateValue(as<ListItem>(o).dueDate()); },
          [](StoredObject& o, const QVariant& v) { as<ListItem>(o).setDueDate(v.toDateTime()); }},
         {QStringLiteral("doneDate"), A::Date,
-         [](const StoredObject& o) { return QVariant(as<ListItem>(o).doneDate()); },
+         [](const StoredObject& o) { return dateValue(as<ListItem>(o).doneDate()); },
          [](StoredObject& o, const QVariant& v) { as<ListItem>(o).setDoneDate(v.toDateTime()); }},
         {QStringLiteral("done"), A::Boolean,
          [](const StoredObject& o) { return optionalValue(as<ListItem>(o).done()); },
