@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 class RecordingDelegate final : public TemplateViewControllerDelegate
@@ -99,6 +101,18 @@ QModelIndex cellNamed(const TemplateViewController& chooser, const QString& name
 QImage thumbnailOf(const TemplateViewController& chooser, const QString& name)
 {
     return cellNamed(chooser, name).data(Qt::DecorationRole).value<QImage>();
+}
+
+// A chooser on the folder, shown, telling delegate.
+std::unique_ptr<TemplateViewController> showChooser(const QString& folder,
+                                                    RecordingDelegate* delegate)
+{
+    auto chooser = std::make_unique<TemplateViewController>(nullptr, folder);
+    chooser->setTemplateDelegate(delegate);
+    chooser->show();
+    if (!QTest::qWaitForWindowExposed(chooser.get()))
+        qFatal("the chooser was not shown");
+    return chooser;
 }
 
 bool sameColour(QColor a, QColor b)
@@ -191,64 +205,47 @@ private Q_SLOTS:
     {
         TemplatesFolder folder;
         RecordingDelegate delegate;
-        {
-            TemplateViewController chooser(nullptr, folder.root());
-            chooser.setTemplateDelegate(&delegate);
-            chooser.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&chooser));
-            QTest::mouseClick(chooser.chooseButton(), Qt::LeftButton);
-            QVERIFY(!chooser.isVisible());
-            QCOMPARE(chooser.result(), int(QDialog::Accepted));
-            QCOMPARE(delegate.urls,
-                     (QList<std::optional<QUrl>>{folder.url(QStringLiteral("Basic/blank"))}));
-        }
-        {
-            // A double click chooses the template under it.
-            TemplateViewController chooser(nullptr, folder.root());
-            chooser.setTemplateDelegate(&delegate);
-            chooser.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&chooser));
-            QListView* grid = chooser.templateCollectionView();
-            const QPoint trips =
-                grid->visualRect(cellNamed(chooser, QStringLiteral("Trips"))).center();
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, trips);
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, trips);
-            QVERIFY(!chooser.isVisible());
-            QCOMPARE(delegate.urls.last(), folder.url(QStringLiteral("Personal/Trips")));
-        }
-        {
-            // Return chooses, Escape cancels.
-            TemplateViewController chooser(nullptr, folder.root());
-            chooser.setTemplateDelegate(&delegate);
-            chooser.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&chooser));
-            chooser.templateCollectionView()->setFocus();
-            QTest::keyClick(chooser.templateCollectionView(), Qt::Key_Right);
-            QTest::keyClick(chooser.templateCollectionView(), Qt::Key_Return);
-            QVERIFY(!chooser.isVisible());
-            QCOMPARE(delegate.urls.last(), folder.url(QStringLiteral("Basic/Simple board")));
+        auto chooser = showChooser(folder.root(), &delegate);
+        QTest::mouseClick(chooser->chooseButton(), Qt::LeftButton);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(chooser->result(), int(QDialog::Accepted));
+        QCOMPARE(delegate.urls,
+                 (QList<std::optional<QUrl>>{folder.url(QStringLiteral("Basic/blank"))}));
 
-            const qsizetype reports = delegate.urls.size();
-            chooser.show();
-            QTest::keyClick(&chooser, Qt::Key_Escape);
-            QVERIFY(!chooser.isVisible());
-            QCOMPARE(chooser.result(), int(QDialog::Rejected));
-            QCOMPARE(delegate.urls.size(), reports);
-        }
+        // A double click chooses the template under it.
+        chooser = showChooser(folder.root(), &delegate);
+        QListView* grid = chooser->templateCollectionView();
+        const QPoint trips =
+            grid->visualRect(cellNamed(*chooser, QStringLiteral("Trips"))).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, trips);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, trips);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(delegate.urls.last(), folder.url(QStringLiteral("Personal/Trips")));
+
+        // Return chooses, Escape cancels.
+        chooser = showChooser(folder.root(), &delegate);
+        chooser->templateCollectionView()->setFocus();
+        QTest::keyClick(chooser->templateCollectionView(), Qt::Key_Right);
+        QTest::keyClick(chooser->templateCollectionView(), Qt::Key_Return);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(delegate.urls.last(), folder.url(QStringLiteral("Basic/Simple board")));
+        const qsizetype reports = delegate.urls.size();
+        chooser->show();
+        QTest::keyClick(chooser.get(), Qt::Key_Escape);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(chooser->result(), int(QDialog::Rejected));
+        QCOMPARE(delegate.urls.size(), reports);
     }
 
     void choosingWithNothingSelected_closesAndReportsNothing()
     {
         TemplatesFolder folder;
         RecordingDelegate delegate;
-        TemplateViewController chooser(nullptr, folder.root());
-        chooser.setTemplateDelegate(&delegate);
-        chooser.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
-        chooser.templateCollectionView()->clearSelection();
-        QCOMPARE(chooser.selectedTemplateUrl(), std::nullopt);
-        QTest::mouseClick(chooser.chooseButton(), Qt::LeftButton);
-        QVERIFY(!chooser.isVisible());
+        auto chooser = showChooser(folder.root(), &delegate);
+        chooser->templateCollectionView()->clearSelection();
+        QCOMPARE(chooser->selectedTemplateUrl(), std::nullopt);
+        QTest::mouseClick(chooser->chooseButton(), Qt::LeftButton);
+        QVERIFY(!chooser->isVisible());
         QVERIFY(delegate.urls.isEmpty());
     }
 
@@ -260,15 +257,12 @@ private Q_SLOTS:
             QtWarningMsg, QRegularExpression(QStringLiteral(
                               "^Error in getting template directorsy content .*no such folder")));
         RecordingDelegate delegate;
-        TemplateViewController chooser(nullptr, missing);
-        chooser.setTemplateDelegate(&delegate);
-        QVERIFY(chooser.templates().isEmpty());
-        QCOMPARE(rowTitles(chooser.tableView()), QStringList{"All"});
-        chooser.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
-        QCOMPARE(chooser.templateCollectionView()->model()->rowCount(), 0);
-        QTest::mouseClick(chooser.chooseButton(), Qt::LeftButton);
-        QVERIFY(!chooser.isVisible());
+        auto chooser = showChooser(missing, &delegate);
+        QVERIFY(chooser->templates().isEmpty());
+        QCOMPARE(rowTitles(chooser->tableView()), QStringList{"All"});
+        QCOMPARE(chooser->templateCollectionView()->model()->rowCount(), 0);
+        QTest::mouseClick(chooser->chooseButton(), Qt::LeftButton);
+        QVERIFY(!chooser->isVisible());
         QVERIFY(delegate.urls.isEmpty());
     }
 
