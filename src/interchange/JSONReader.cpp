@@ -135,14 +135,8 @@ Folder* JSONReader::importDocument(const ExchangeDocument& document, QString* er
     };
     if (!m_context)
         return refuse(QStringLiteral("The reader has no object context."));
-    for (const ExchangeDocument::TopLevelObject& top : document.topLevel()) {
-        const ExchangeDocument::Node& node = document.nodes()[size_t(top.node)];
-        if (!canLiveInSidebar(node.entity))
-            return refuse(QStringLiteral("[%1].%2: a %2 cannot be imported at the top level; "
-                                         "only folders, boards and lists can")
-                              .arg(top.entryIndex)
-                              .arg(entityName(node.entity)));
-    }
+    if (!canImportAtTopLevel(document, error))
+        return nullptr;
     const QList<Root*> roots = m_context->fetch<Root>({}, 1);
     if (roots.isEmpty())
         return refuse(QStringLiteral("The store has no root folder to import into."));
@@ -167,6 +161,22 @@ Folder* JSONReader::importDocument(QByteArrayView json, QString* error)
 {
     const auto document = ExchangeDocument::parse(json, error);
     return document ? importDocument(*document, error) : nullptr;
+}
+
+bool JSONReader::canImportAtTopLevel(const ExchangeDocument& document, QString* error)
+{
+    for (const ExchangeDocument::TopLevelObject& top : document.topLevel()) {
+        const ExchangeDocument::Node& node = document.nodes()[size_t(top.node)];
+        if (canLiveInSidebar(node.entity))
+            continue;
+        if (error)
+            *error = QStringLiteral("[%1].%2: a %2 cannot be imported at the top level; "
+                                    "only folders, boards and lists can")
+                         .arg(top.entryIndex)
+                         .arg(entityName(node.entity));
+        return false;
+    }
+    return true;
 }
 
 QString JSONReader::importFolderTitle(const QDateTime& when)
