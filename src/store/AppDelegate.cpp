@@ -4,6 +4,7 @@
 #include "NotificationCenter.h"
 #include "ObjectContext.h"
 #include "SqliteStore.h"
+#include "interchange/JSONReader.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -79,9 +80,10 @@ ObjectContext* AppDelegate::managedObjectContext()
         return m_context.get();
     StoreError error;
     m_context = DataFolder::openStore(applicationDocumentsDirectory(), &error);
-    if (m_context)
+    if (m_context) {
         m_store = static_cast<SqliteStore*>(m_context->store()); // openStore() made it
-    else {
+        JSONReader::shared().setContext(m_context.get());
+    } else {
         QString details = error.reason;
         if (!error.underlying.isEmpty())
             details += QStringLiteral("\n\n") + error.underlying;
