@@ -34,6 +34,8 @@ AppDelegate::AppDelegate(QObject* parent)
 AppDelegate::~AppDelegate()
 {
     checkpointNow();
+    if (JSONReader::shared().context() == m_context.get())
+        JSONReader::shared().setContext(nullptr);
     if (sharedDelegate == this)
         sharedDelegate = nullptr;
 }
