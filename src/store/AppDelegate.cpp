@@ -4,6 +4,7 @@
 #include "NotificationCenter.h"
 #include "ObjectContext.h"
 #include "SqliteStore.h"
+#include "interchange/JSONReader.h"
 #include "widgets/MessageBox.h"
 
 #include <QAction>
@@ -33,6 +34,8 @@ AppDelegate::AppDelegate(QObject* parent)
 AppDelegate::~AppDelegate()
 {
     checkpointNow();
+    if (m_context && JSONReader::shared().context() == m_context.get())
+        JSONReader::shared().setContext(nullptr);
     if (sharedDelegate == this)
         sharedDelegate = nullptr;
 }
@@ -79,9 +82,12 @@ ObjectContext* AppDelegate::managedObjectContext()
         return m_context.get();
     StoreError error;
     m_context = DataFolder::openStore(applicationDocumentsDirectory(), &error);
-    if (m_context)
+    if (m_context) {
         m_store = static_cast<SqliteStore*>(m_context->store()); // openStore() made it
-    else {
+        // The one reader builds into the one context: imports, templates, the tutorial, paste
+        // and the undo of deletions.
+        JSONReader::shared().setContext(m_context.get());
+    } else {
         QString details = error.reason;
         if (!error.underlying.isEmpty())
             details += QStringLiteral("\n\n") + error.underlying;
