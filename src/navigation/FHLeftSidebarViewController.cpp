@@ -101,23 +101,24 @@ QWidget* FHLeftSidebarViewController::createBottomBar()
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(2);
 
-    auto* add = new QToolButton(bar);
-    add->setObjectName(QStringLiteral("addButton"));
-    add->setIcon(QIcon::fromTheme(QStringLiteral("list-add"),
-                                  QIcon(QStringLiteral(":/images/sidebar-add.svg"))));
-    add->setToolTip(tr("New Folder or Board"));
-    add->setAutoRaise(true);
+    const auto button = [bar](const char* name, const char* themeIcon, const char* image,
+                              const QString& toolTip) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(
+            QIcon::fromTheme(QString::fromLatin1(themeIcon), QIcon(QString::fromLatin1(image))));
+        button->setToolTip(toolTip);
+        button->setAutoRaise(true);
+        return button;
+    };
+    QToolButton* add =
+        button("addButton", "list-add", ":/images/sidebar-add.svg", tr("New Folder or Board"));
     add->setMenu(m_addMenu);
     add->setPopupMode(QToolButton::InstantPopup);
     // The arrow of a menu button would crowd a one-glyph button.
     add->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
-
-    auto* remove = new QToolButton(bar);
-    remove->setObjectName(QStringLiteral("deleteButton"));
-    remove->setIcon(QIcon::fromTheme(QStringLiteral("list-remove"),
-                                     QIcon(QStringLiteral(":/images/sidebar-remove.svg"))));
-    remove->setToolTip(tr("Delete"));
-    remove->setAutoRaise(true);
+    QToolButton* remove =
+        button("deleteButton", "list-remove", ":/images/sidebar-remove.svg", tr("Delete"));
     connect(remove, &QToolButton::clicked, this, &FHLeftSidebarViewController::deleteSelectedRows);
     const auto enableRemove = [this, remove] {
         remove->setEnabled(m_outlineView->selectionModel()->hasSelection());
