@@ -15,8 +15,9 @@ int main(int argc, char* argv[])
     AppDelegate appDelegate;
     if (!appDelegate.launch())
         return EXIT_FAILURE;
+    // The sidebar opens the store while the window is made (a broken store is reported and
+    // ends the process there) and fills a new one with the tutorial, which it then shows.
     MainWindowController window(&appDelegate);
     window.show();
-    appDelegate.managedObjectContext(); // the store opens now, so a broken one is reported at once
     return QApplication::exec();
 }

@@ -15,6 +15,8 @@ set(PINWHEELS_IMAGE_NAMES
     Folder-icon
     Kanban-icon
     list-icon
+    sidebar-add
+    sidebar-remove
     # checklist boxes in notes
     Checked
     Unchecked

@@ -1,59 +1,276 @@
 #include "MainWindowController.h"
 
+#include "ArchiveDoneTarget.h"
+#include "FHLeftSidebarViewController.h"
+#include "MainSplitViewController.h"
+#include "MainTabViewController.h"
+#include "cards/PreferencesDialog.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
+#include "store/NotificationCenter.h"
+#include "widgets/EditCommandRouter.h"
+#include "widgets/MessageBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QLabel>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QMenuBar>
+#include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace {
+
+constexpr auto helpResource = ":/help/pinwheels-help.html";
+
+QAction* addMenuItem(QMenu* menu, const QString& text, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(text);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+} // namespace
 
 MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* parent)
     : QMainWindow(parent)
     , m_appDelegate(appDelegate)
+    , m_splitView(nullptr)
+    , m_editCommandRouter(new EditCommandRouter(this))
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Pinwheels"));
-    setMinimumSize(600, 400);
-    setCentralWidget(new QWidget(this));
+    setObjectName(QString::fromLatin1(frameAutosaveName));
+    setWindowTitle(QString::fromLatin1(MainTabViewController::emptyWindowTitle));
+    setMinimumSize(640, 420);
+    m_appDelegate->setAlertParent(this);
+
+    m_splitView = new MainSplitViewController(appDelegate, this);
+    m_splitView->sidebarViewController()->setWindowController(this);
+    setCentralWidget(m_splitView);
+
+    createToolBar();
     createMenus();
     restoreFrame();
-    m_appDelegate->setAlertParent(this);
+    configureToolbarItems();
+
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const auto configure = [this](const NotificationCenter::Notification&) {
+        configureToolbarItems();
+    };
+    center.addObserver(this, QStringLiteral("refreshToolBar"), configure);
+    center.addObserver(this, QString::fromLatin1(AppDelegate::showHideArchivedSelectedNotification),
+                       configure);
 }
 
-void MainWindowController::createMenus()
-{
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
-    quit->setShortcut(QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
+MainWindowController::~MainWindowController() = default;
 
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    QAction* archived =
-        view->addAction(tr("Show Archived"), m_appDelegate, &AppDelegate::showArchivedSelected);
-    m_appDelegate->setViewShowArchivedMenuItem(archived);
-}
-
-void MainWindowController::restoreFrame()
+QRect MainWindowController::initialWindowFrame(const QSize& screenSize)
 {
-    Defaults& defaults = m_appDelegate->defaults();
-    if (!defaults.boolean(Defaults::windowPositionSet)) {
-        setInitialWindowSize();
-        defaults.setValue(Defaults::windowPositionSet, true);
-        defaults.synchronize();
-        return;
-    }
-    restoreGeometry(defaults.value(QStringLiteral("MainWindow")).toByteArray());
+    const QSize size(std::min(screenSize.width(), largestInitialWidth),
+                     std::min(screenSize.height(), largestInitialHeight));
+    return QRect(
+        QPoint((screenSize.width() - size.width()) / 2, (screenSize.height() - size.height()) / 2),
+        size);
 }
 
 void MainWindowController::setInitialWindowSize()
 {
     const QRect screen = this->screen()->geometry();
-    const QSize size(std::min(screen.width(), 1200), std::min(screen.height(), 720));
-    setGeometry(QRect(screen.topLeft() + QPoint((screen.width() - size.width()) / 2,
-                                                (screen.height() - size.height()) / 2),
-                      size));
+    setGeometry(initialWindowFrame(screen.size()).translated(screen.topLeft()));
+}
+
+void MainWindowController::restoreFrame()
+{
+    Defaults& defaults = m_appDelegate->defaults();
+    const QByteArray frame = defaults.value(QString::fromLatin1(frameAutosaveName)).toByteArray();
+    if (defaults.boolean(Defaults::windowPositionSet) && restoreGeometry(frame))
+        return;
+    setInitialWindowSize();
+    defaults.setValue(Defaults::windowPositionSet, true);
+    defaults.synchronize();
+}
+
+void MainWindowController::createToolBar()
+{
+    m_toolBar = addToolBar(tr("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_toolBar->setIconSize(QSize(22, 22));
+
+    m_showHideSidebar = new QAction(QIcon(QStringLiteral(":/images/toolbar-sidebar.svg")),
+                                    m_splitView->showHideSidebarTitle(), this);
+    m_showHideSidebar->setShortcut(QKeySequence(Qt::Key_F9));
+    connect(m_showHideSidebar, &QAction::triggered, m_splitView,
+            &MainSplitViewController::showHideSidebar);
+    const auto retitle = [this] {
+        m_showHideSidebar->setText(m_splitView->showHideSidebarTitle());
+        m_showHideSidebar->setToolTip(m_splitView->showHideSidebarTitle());
+    };
+    connect(m_splitView, &MainSplitViewController::sidebarVisibilityChanged, this, retitle);
+    retitle();
+    m_toolBar->addAction(m_showHideSidebar);
+    m_toolBar->addSeparator();
+
+    m_showHideArchived =
+        new QAction(QIcon(QStringLiteral(":/images/toolbar-archive.svg")), QString(), this);
+    m_showHideArchived->setCheckable(true);
+    // The switch shows the mode, which the delegate owns: a click asks it to flip, and the
+    // notification that follows sets the state.
+    connect(m_showHideArchived, &QAction::triggered, m_appDelegate,
+            &AppDelegate::showArchivedSelected);
+    m_toolBar->addAction(m_showHideArchived);
+    if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_showHideArchived)))
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    m_cleanDone = new QAction(QIcon(QStringLiteral(":/images/toolbar-clean-done.svg")),
+                              tr("Archive Done Cards"), this);
+    m_cleanDone->setToolTip(tr("Archive Done Cards"));
+    m_cleanDone->setEnabled(false);
+    connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
+    m_toolBar->addAction(m_cleanDone);
+}
+
+void MainWindowController::createMenus()
+{
+    createFileMenu();
+    createEditMenu();
+    createViewMenu();
+    createHelpMenu();
+}
+
+void MainWindowController::createFileMenu()
+{
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* newBoard = addMenuItem(file, tr("New &Board…"), QKeySequence::New);
+    connect(newBoard, &QAction::triggered, m_splitView,
+            &MainSplitViewController::addKanbanSelected);
+    QAction* newFolder =
+        addMenuItem(file, tr("New &Folder"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    connect(newFolder, &QAction::triggered, m_splitView,
+            &MainSplitViewController::addFolderSelected);
+    // Import… (QKeySequence::Open) and Export… (Ctrl+Shift+E) join here with the import/export
+    // sheet, calling MainSplitViewController::showImport() and showExport().
+    file->addSeparator();
+    QAction* quit = addMenuItem(file, tr("&Quit"), QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindowController::createEditMenu()
+{
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QUndoStack* undoStack = m_appDelegate->undoManager();
+    QAction* undo = undoStack->createUndoAction(edit, tr("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    edit->addAction(undo);
+    QAction* redo = undoStack->createRedoAction(edit, tr("&Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(redo);
+    edit->addSeparator();
+
+    const auto route = [this, edit](EditAction command, const QString& text,
+                                    const QKeySequence& shortcut) {
+        m_editCommandRouter->addAction(command, addMenuItem(edit, text, shortcut));
+    };
+    route(EditAction::Cut, tr("Cu&t"), QKeySequence::Cut);
+    route(EditAction::Copy, tr("&Copy"), QKeySequence::Copy);
+    route(EditAction::Paste, tr("&Paste"), QKeySequence::Paste);
+    route(EditAction::Delete, tr("&Delete"), QKeySequence::Delete);
+    edit->addSeparator();
+    route(EditAction::SelectAll, tr("Select &All"), QKeySequence::SelectAll);
+    edit->addSeparator();
+
+    FHLeftSidebarViewController* sidebar = m_splitView->sidebarViewController();
+    QAction* rename = addMenuItem(edit, tr("Re&name…"), QKeySequence(Qt::Key_F2));
+    connect(rename, &QAction::triggered, sidebar, &FHLeftSidebarViewController::renameSelectedItem);
+    edit->addSeparator();
+    QAction* preferences = addMenuItem(edit, tr("Pr&eferences…"), QKeySequence::Preferences);
+    preferences->setMenuRole(QAction::PreferencesRole);
+    connect(preferences, &QAction::triggered, this,
+            [this] { PreferencesDialog::showPreferences(this); });
+
+    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename] {
+        m_editCommandRouter->updateActions();
+        rename->setEnabled(sidebar->selectedItem() != nullptr);
+    });
+}
+
+void MainWindowController::createViewMenu()
+{
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(m_showHideSidebar);
+    QAction* archived =
+        view->addAction(tr("Show Archived"), m_appDelegate, &AppDelegate::showArchivedSelected);
+    m_appDelegate->setViewShowArchivedMenuItem(archived);
+}
+
+void MainWindowController::createHelpMenu()
+{
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* guide = addMenuItem(help, tr("Pinwheels Help"), QKeySequence::HelpContents);
+    connect(guide, &QAction::triggered, this, &MainWindowController::showHelp);
+}
+
+void MainWindowController::configureToolbarItems()
+{
+    const bool archiveView = m_appDelegate->defaults().integer(Defaults::listViewMode) == 2;
+    const QString label = archiveView ? tr("Switch to Edit") : tr("Switch to Archived");
+    m_showHideArchived->setChecked(archiveView);
+    m_showHideArchived->setText(label);
+    m_showHideArchived->setToolTip(label);
+    if (archiveView) {
+        m_cleanDone->setEnabled(false);
+        return;
+    }
+    MainTabViewController* tabView = m_splitView->tabViewController();
+    const auto* board = dynamic_cast<const ArchiveDoneTarget*>(tabView->kanbanView());
+    m_cleanDone->setEnabled(board &&
+                            tabView->selectedTab() == MainTabViewController::TabItems::kanban &&
+                            board->hasDoneButNotArchivedCards());
+}
+
+void MainWindowController::archiveDoneItems()
+{
+    if (auto* board =
+            dynamic_cast<ArchiveDoneTarget*>(m_splitView->tabViewController()->kanbanView()))
+        board->archiveDoneItems();
+}
+
+QString MainWindowController::helpFilePath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+        .filePath(QStringLiteral("help/pinwheels-help.html"));
+}
+
+void MainWindowController::showHelp()
+{
+    // Browsers cannot read the application's resources: the guide goes to a file first.
+    const QString path = helpFilePath();
+    QString problem;
+    QFile guide(QString::fromLatin1(helpResource));
+    QSaveFile copy(path);
+    if (!guide.open(QIODevice::ReadOnly))
+        problem = guide.errorString();
+    else if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        problem = tr("The folder %1 could not be made.")
+                      .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    else if (!copy.open(QIODevice::WriteOnly) || copy.write(guide.readAll()) < 0 || !copy.commit())
+        problem = tr("It could not be written to %1: %2")
+                      .arg(QDir::toNativeSeparators(path), copy.errorString());
+    if (!problem.isEmpty()) {
+        MessageBox::critical(this, tr("The user guide could not be opened."), problem);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        MessageBox::critical(
+            this, tr("The user guide could not be opened."),
+            tr("No web browser could be started to show %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindowController::closeEvent(QCloseEvent* event)
@@ -62,7 +279,9 @@ void MainWindowController::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    m_appDelegate->defaults().setValue(QStringLiteral("MainWindow"), saveGeometry());
-    m_appDelegate->defaults().synchronize();
+    Defaults& defaults = m_appDelegate->defaults();
+    defaults.setValue(QString::fromLatin1(frameAutosaveName), saveGeometry());
+    m_splitView->autosave();
+    defaults.synchronize();
     event->accept();
 }

@@ -1,26 +1,73 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class AppDelegate;
+class DisplayItem;
+class EditCommandRouter;
+class MainSplitViewController;
+class QAction;
+class QMenu;
+class QToolBar;
 
-// The application's one window.
+// The application's one window: the sidebar and the item shown, the toolbar and the menus.
 class MainWindowController final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindowController(AppDelegate* appDelegate, QWidget* parent = nullptr);
+    static constexpr auto frameAutosaveName = "MainWindow";
+    static constexpr int largestInitialWidth = 1200;
+    static constexpr int largestInitialHeight = 720;
 
-    // First launch: at most 1200 × 720, centred on the screen.
+    explicit MainWindowController(AppDelegate* appDelegate, QWidget* parent = nullptr);
+    ~MainWindowController() override;
+
+    // The first-launch frame on a screen of the given size: at most 1200 × 720, centred.
+    static QRect initialWindowFrame(const QSize& screenSize);
+    // Gives the window that frame on its screen.
     void setInitialWindowSize();
+
+    MainSplitViewController* splitViewController() const { return m_splitView; }
+    EditCommandRouter* editCommandRouter() const { return m_editCommandRouter; }
+
+    // The board or list shown on the right, as the sidebar last told.
+    DisplayItem* currentDisplayItem() const { return m_currentDisplayItem; }
+    void setCurrentDisplayItem(DisplayItem* item) { m_currentDisplayItem = item; }
+
+    // Brings the archive switch and the archive-done button up to date.
+    void configureToolbarItems();
+
+    QToolBar* mainToolBar() const { return m_toolBar; }
+    // The archive-view switch (checked in the archive view) and the archive-done button.
+    QAction* showHideArchievedToolbarItem() const { return m_showHideArchived; }
+    QAction* cleanDoneButton() const { return m_cleanDone; }
+
+    // Opens the user guide in the browser (from a copy in the cache folder).
+    void showHelp();
+    // Where showHelp() puts the guide.
+    static QString helpFilePath();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createToolBar();
     void createMenus();
+    void createFileMenu();
+    void createEditMenu();
+    void createViewMenu();
+    void createHelpMenu();
     void restoreFrame();
+    void archiveDoneItems();
 
     AppDelegate* m_appDelegate;
+    MainSplitViewController* m_splitView;
+    EditCommandRouter* m_editCommandRouter;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_showHideArchived = nullptr;
+    QAction* m_cleanDone = nullptr;
+    QAction* m_showHideSidebar = nullptr;
+    DisplayItem* m_currentDisplayItem = nullptr;
 };

@@ -34,7 +34,7 @@ AppDelegate::AppDelegate(QObject* parent)
 AppDelegate::~AppDelegate()
 {
     checkpointNow();
-    if (JSONReader::shared().context() == m_context.get())
+    if (m_context && JSONReader::shared().context() == m_context.get())
         JSONReader::shared().setContext(nullptr);
     if (sharedDelegate == this)
         sharedDelegate = nullptr;
@@ -84,6 +84,8 @@ ObjectContext* AppDelegate::managedObjectContext()
     m_context = DataFolder::openStore(applicationDocumentsDirectory(), &error);
     if (m_context) {
         m_store = static_cast<SqliteStore*>(m_context->store()); // openStore() made it
+        // The one reader builds into the one context: imports, templates, the tutorial, paste
+        // and the undo of deletions.
         JSONReader::shared().setContext(m_context.get());
     } else {
         QString details = error.reason;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QSplitter>
+
+class AppDelegate;
+class FHLeftSidebarViewController;
+class MainTabViewController;
+class QVariantAnimation;
+
+// The window's content: the sidebar on the left, the item shown on the right. Only the sidebar
+// collapses; the divider and the collapsed state are kept under "mainSplitView".
+//
+// The File menu's Import… and Export… belong here too, as showImport() and showExport(): they
+// open the import/export sheet, and come with it.
+class MainSplitViewController final : public QSplitter
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto autosaveName = "mainSplitView";
+    static constexpr int defaultSidebarWidth = 240;
+
+    explicit MainSplitViewController(AppDelegate* appDelegate, QWidget* parent = nullptr);
+    ~MainSplitViewController() override;
+
+    FHLeftSidebarViewController* sidebarViewController() const { return m_sidebar; }
+    MainTabViewController* tabViewController() const { return m_tabView; }
+
+    // True while the sidebar is collapsed (or collapsing).
+    bool sideBarIsHidden() const;
+    // Collapses the sidebar when shown, shows it when collapsed (animated).
+    void showHideSidebar();
+    // The title of the menu item that runs showHideSidebar().
+    QString showHideSidebarTitle() const;
+
+    // New folder and new board; a collapsed sidebar is shown again to reveal the new node.
+    void addFolderSelected();
+    void addKanbanSelected();
+
+    // Writes the divider position and collapsed state to the user defaults.
+    void autosave();
+
+Q_SIGNALS:
+    void sidebarVisibilityChanged(bool hidden);
+
+private:
+    void setSidebarHidden(bool hidden);
+    void restoreAutosavedState();
+
+    AppDelegate* m_appDelegate;
+    FHLeftSidebarViewController* m_sidebar;
+    MainTabViewController* m_tabView;
+    QVariantAnimation* m_animation;
+    bool m_hiding = false;
+    int m_sidebarWidth = defaultSidebarWidth;
+};

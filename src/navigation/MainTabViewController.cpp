@@ -1,0 +1,122 @@
+#include "MainTabViewController.h"
+
+#include "model/DisplayItem.h"
+#include "model/Kanban.h"
+#include "model/List.h"
+#include "store/AppDelegate.h"
+#include "store/NotificationCenter.h"
+#include "store/ObjectContext.h"
+
+MainTabViewController::MainTabViewController(AppDelegate* appDelegate, QWidget* parent)
+    : QStackedWidget(parent)
+    , m_appDelegate(appDelegate)
+{
+    setObjectName(QStringLiteral("mainTabView"));
+    setMinimumSize(minimumPaneSize, minimumPaneSize);
+    // The item's own colour is the page's: the sidebar stays on the window's.
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    for (int tab = 0; tab <= int(TabItems::empty); ++tab)
+        addWidget(new QWidget(this));
+    selectTab(TabItems::empty);
+
+    // Titles and folders may change under the item shown; the item itself may go.
+    NotificationCenter::defaultCenter().addObserver(
+        this, QString::fromLatin1(ObjectContext::didSaveNotification),
+        [this](const NotificationCenter::Notification&) { storeDidSave(); });
+}
+
+void MainTabViewController::passToKanbanWithObject(DisplayItem* item,
+                                                   const std::optional<QList<Tag*>>& tagFilter)
+{
+    if (!item || item->isDeleted())
+        return;
+    // Nothing shown (at start, or after the item shown was deleted) means no history belongs
+    // to another item: a deletion that emptied the pane stays undoable.
+    const bool anotherItem = m_objectToDisplay && m_objectToDisplay != item;
+    if (anotherItem)
+        m_appDelegate->undoManager()->clear();
+    m_objectToDisplay = item;
+    m_tagFilter = tagFilter;
+    passToChildVC();
+}
+
+void MainTabViewController::passToChildVC()
+{
+    if (!m_objectToDisplay)
+        return;
+    updateWindowTitle();
+    if (m_objectToDisplay->isKindOf(Entity::List)) {
+        Q_EMIT listToDisplay(static_cast<List*>(m_objectToDisplay));
+    } else if (m_objectToDisplay->isKindOf(Entity::Kanban)) {
+        Q_EMIT kanbanToDisplay(static_cast<Kanban*>(m_objectToDisplay), m_tagFilter);
+    }
+}
+
+void MainTabViewController::clearDisplay()
+{
+    m_appDelegate->undoManager()->clear();
+    m_objectToDisplay = nullptr;
+    m_tagFilter.reset();
+    selectTab(TabItems::empty);
+    updateWindowTitle();
+}
+
+void MainTabViewController::storeDidSave()
+{
+    if (m_objectToDisplay && m_objectToDisplay->isDeleted()) {
+        // The undo history may be in the middle of a step here: leave it alone.
+        m_objectToDisplay = nullptr;
+        m_tagFilter.reset();
+        selectTab(TabItems::empty);
+    }
+    updateWindowTitle();
+}
+
+void MainTabViewController::setListView(QWidget* view)
+{
+    replacePage(TabItems::list, view);
+}
+
+void MainTabViewController::setKanbanView(QWidget* view)
+{
+    replacePage(TabItems::kanban, view);
+}
+
+void MainTabViewController::replacePage(TabItems tab, QWidget* view)
+{
+    if (!view)
+        return;
+    const int index = int(tab);
+    const bool wasCurrent = currentIndex() == index;
+    QWidget* old = widget(index);
+    insertWidget(index, view);
+    removeWidget(old);
+    delete old;
+    if (wasCurrent)
+        setCurrentIndex(index);
+}
+
+QString MainTabViewController::windowTitleForItem(const DisplayItem* item)
+{
+    if (!item)
+        return {};
+    QString text;
+    if (item->isKindOf(Entity::Kanban))
+        text = item->title() + QStringLiteral(" (Board)");
+    else if (item->isKindOf(Entity::List))
+        text = item->title() + QStringLiteral(" (List)");
+    else
+        return {};
+    for (const DisplayItem* folder = item->parent();
+         folder && folder->isKindOf(Entity::Folder) && !folder->isKindOf(Entity::Root);
+         folder = folder->parent())
+        text = folder->title() + QStringLiteral(" - ") + text;
+    return text;
+}
+
+void MainTabViewController::updateWindowTitle()
+{
+    window()->setWindowTitle(m_objectToDisplay ? windowTitleForItem(m_objectToDisplay)
+                                               : QString::fromLatin1(emptyWindowTitle));
+}

@@ -1,0 +1,323 @@
+#include "../cards/LondonClock.h"
+#include "IsolatedEnvironment.h"
+#include "MainWindowFixture.h"
+#include "model/Folder.h"
+#include "model/Kanban.h"
+#include "model/KanbanColumn.h"
+#include "model/List.h"
+#include "model/ListItem.h"
+#include "model/Root.h"
+#include "navigation/ArchiveDoneTarget.h"
+#include "navigation/ColorCountButtonCell.h"
+#include "navigation/FHLeftSidebarViewController.h"
+#include "navigation/MainSplitViewController.h"
+#include "navigation/MainTabViewController.h"
+#include "navigation/MainWindowController.h"
+#include "navigation/SourceOutlineModel.h"
+#include "navigation/SourceOutlineView.h"
+#include "store/AppDelegate.h"
+#include "store/Defaults.h"
+#include "store/NotificationCenter.h"
+#include "store/ObjectContext.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QImage>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTest>
+#include <QToolBar>
+#include <QUndoStack>
+
+// A board view stand-in for the toolbar: it answers what the test tells it.
+class FakeBoardView final : public QWidget, public ArchiveDoneTarget
+{
+public:
+    bool doneCards = false;
+    int archived = 0;
+    bool hasDoneButNotArchivedCards() const override { return doneCards; }
+    void archiveDoneItems() override { ++archived; }
+};
+
+// Takes the URLs the application asks the desktop to open.
+class UrlCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void openUrl(const QUrl& url) { urls.append(url); }
+};
+
+// The main window: its first frame, title, toolbar, menus and help, and the sidebar's badges.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QAction* menuAction(QMenuBar* bar, const QString& menu, const QString& text)
+    {
+        for (QAction* top : bar->actions()) {
+            if (top->text().remove(u'&') != menu)
+                continue;
+            for (QAction* action : top->menu()->actions()) {
+                if (action->text().remove(u'&').startsWith(text))
+                    return action;
+            }
+        }
+        return nullptr;
+    }
+
+    static ListItem* addCard(ObjectContext& context, KanbanColumn* column, bool done,
+                             const QDateTime& due = {})
+    {
+        auto* card = context.insert<ListItem>();
+        card->setDone(done);
+        card->setArchived(false);
+        card->setDueDate(due);
+        card->setColumn(column);
+        return card;
+    }
+
+private Q_SLOTS:
+    void initialFrame_isAtMost1200By720_centredOnTheScreen()
+    {
+        QCOMPARE(MainWindowController::initialWindowFrame(QSize(1440, 900)),
+                 QRect(120, 90, 1200, 720));
+        QCOMPARE(MainWindowController::initialWindowFrame(QSize(1024, 640)),
+                 QRect(0, 0, 1024, 640));
+        QCOMPARE(MainWindowController::initialWindowFrame(QSize(1280, 700)),
+                 QRect(40, 0, 1200, 700));
+    }
+
+    void secondLaunch_usesTheSavedFrameAndDivider()
+    {
+        MainWindowFixture app;
+        const QRect screen = app.window().screen()->geometry();
+        QCOMPARE(app.window().size(),
+                 MainWindowController::initialWindowFrame(screen.size()).size());
+        QVERIFY(app.delegate().defaults().boolean(Defaults::windowPositionSet));
+        QVERIFY(app.tabView().minimumWidth() >= 300 && app.tabView().minimumHeight() >= 300);
+
+        app.window().setGeometry(30, 40, 700, 500);
+        MainSplitViewController* split = app.window().splitViewController();
+        split->setSizes({260, 440});
+        const QList<int> sizes = split->sizes();
+        app.relaunch();
+        QCOMPARE(app.window().geometry(), QRect(30, 40, 700, 500));
+        QCOMPARE(app.window().splitViewController()->sizes(), sizes);
+    }
+
+    void windowTitle_namesTheShownItemAndItsFolders()
+    {
+        MainWindowFixture app;
+        ObjectContext& context = app.context();
+        auto* home = context.insert<Folder>();
+        home->setTitle(QStringLiteral("Home"));
+        auto* work = context.insert<Folder>();
+        work->setTitle(QStringLiteral("Work"));
+        auto* plan = context.insert<Kanban>();
+        plan->setTitle(QStringLiteral("Plan"));
+        auto* list = context.insert<List>();
+        app.root().insertChild(home);
+        home->insertChild(work);
+        work->insertChild(plan);
+        work->insertChild(list);
+        QCOMPARE(MainTabViewController::windowTitleForItem(plan),
+                 QStringLiteral("Home - Work - Plan (Board)"));
+        QCOMPARE(MainTabViewController::windowTitleForItem(list),
+                 QStringLiteral("Home - Work -  (List)"));
+        plan->setTitle(QString());
+        home->insertChild(plan);
+        QCOMPARE(MainTabViewController::windowTitleForItem(plan),
+                 QStringLiteral("Home -  (Board)"));
+
+        app.tabView().passToKanbanWithObject(list);
+        QCOMPARE(app.window().windowTitle(), QStringLiteral("Home - Work -  (List)"));
+        app.tabView().clearDisplay();
+        QCOMPARE(app.window().windowTitle(), QStringLiteral("Pinwheels"));
+    }
+
+    void showingAnotherItem_clearsTheUndoHistory()
+    {
+        MainWindowFixture app;
+        QUndoStack* undo = app.delegate().undoManager();
+        undo->push(new QUndoCommand(QStringLiteral("Move 3 Rows")));
+        QAction* undoItem =
+            menuAction(app.window().menuBar(), QStringLiteral("Edit"), QStringLiteral("Undo"));
+        QVERIFY(undoItem);
+        QCOMPARE(undoItem->text().remove(u'&'), QStringLiteral("Undo Move 3 Rows"));
+        app.tabView().passToKanbanWithObject(app.tabView().objectToDisplay()); // the same item
+        QCOMPARE(undo->count(), 1);
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        app.view().selectRow(2);
+        QCOMPARE(undo->count(), 0);
+        QVERIFY(!undoItem->isEnabled());
+    }
+
+    void toolbar_followsTheArchiveModeAndTheBoardView()
+    {
+        MainWindowFixture app;
+        auto* board = new FakeBoardView;
+        app.tabView().setKanbanView(board);
+        QAction* archiveSwitch = app.window().showHideArchievedToolbarItem();
+        QAction* cleanDone = app.window().cleanDoneButton();
+        QCOMPARE(archiveSwitch->text(), QStringLiteral("Switch to Archived"));
+        QCOMPARE(archiveSwitch->toolTip(), QStringLiteral("Switch to Archived"));
+        QVERIFY(!archiveSwitch->isChecked());
+        QVERIFY(!cleanDone->isEnabled());
+
+        board->doneCards = true;
+        NotificationCenter::defaultCenter().post(QStringLiteral("refreshToolBar"));
+        QVERIFY(cleanDone->isEnabled());
+        cleanDone->trigger();
+        QCOMPARE(board->archived, 1);
+
+        archiveSwitch->trigger();
+        QCOMPARE(app.delegate().defaults().integer(Defaults::listViewMode), 2);
+        QCOMPARE(archiveSwitch->text(), QStringLiteral("Switch to Edit"));
+        QVERIFY(archiveSwitch->isChecked());
+        QVERIFY(!cleanDone->isEnabled());
+        QAction* menuItem = menuAction(app.window().menuBar(), QStringLiteral("View"),
+                                       QStringLiteral("Hide Archived"));
+        QVERIFY(menuItem);
+        menuItem->trigger();
+        QCOMPARE(archiveSwitch->text(), QStringLiteral("Switch to Archived"));
+        QVERIFY(!archiveSwitch->isChecked());
+        QVERIFY(cleanDone->isEnabled());
+
+        // A list on the right: no board to archive.
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        app.view().selectRow(3);
+        QVERIFY(!cleanDone->isEnabled());
+    }
+
+    void menus_haveTheStandardCommands()
+    {
+        MainWindowFixture app;
+        QMenuBar* bar = app.window().menuBar();
+        QAction* newBoard = menuAction(bar, QStringLiteral("File"), QStringLiteral("New Board…"));
+        QVERIFY(newBoard);
+        QCOMPARE(newBoard->shortcut(), QKeySequence(QKeySequence::New));
+        QCOMPARE(menuAction(bar, QStringLiteral("File"), QStringLiteral("New Folder"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+        QCOMPARE(menuAction(bar, QStringLiteral("Edit"), QStringLiteral("Rename…"))->shortcut(),
+                 QKeySequence(Qt::Key_F2));
+        QCOMPARE(
+            menuAction(bar, QStringLiteral("Help"), QStringLiteral("Pinwheels Help"))->shortcut(),
+            QKeySequence(QKeySequence::HelpContents));
+        QVERIFY(menuAction(bar, QStringLiteral("View"), QStringLiteral("Hide Sidebar")));
+        for (const QString& missing : {QStringLiteral("Import"), QStringLiteral("Export")})
+            QVERIFY(!menuAction(bar, QStringLiteral("File"), missing));
+
+        const qsizetype nodes = app.root().children().size();
+        newBoard->trigger();
+        QCOMPARE(app.root().children().size(), nodes + 1);
+    }
+
+    void help_isCopiedToTheCacheAndOpened()
+    {
+        MainWindowFixture app;
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "openUrl");
+        app.window().showHelp();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(catcher.urls,
+                 QList<QUrl>{QUrl::fromLocalFile(MainWindowController::helpFilePath())});
+        QFile copy(MainWindowController::helpFilePath());
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        const QByteArray guide = copy.readAll();
+        QVERIFY(guide.contains("<title>Pinwheels Help</title>"));
+        QVERIFY(guide.contains("Ctrl+Shift+N"));
+    }
+
+    void badges_countAndColourBoardsAndLists()
+    {
+        setLondonClock();
+        MainWindowFixture app;
+        ObjectContext& context = app.context();
+        auto* board = context.insert<Kanban>();
+        board->setTitle(QStringLiteral("Board"));
+        auto* column = context.insert<KanbanColumn>();
+        column->setKanban(board);
+        addCard(context, column, false);
+        addCard(context, column, true);
+        ListItem* soon = addCard(context, column, false);
+        auto* list = context.insert<List>();
+        list->setTitle(QStringLiteral("List"));
+        for (bool archived : {false, false, true}) {
+            auto* item = context.insert<ListItem>();
+            item->setArchived(archived);
+            item->setList(list);
+        }
+        auto* folder = context.insert<Folder>();
+        folder->setTitle(QStringLiteral("Folder"));
+        app.root().setChildren({board, list, folder});
+        app.sidebar().refreshListWhileKeepingSelection();
+
+        const auto badge = [&app](const QString& title) {
+            const QModelIndex index = app.indexOf(title);
+            return std::make_pair(index.data(SourceOutlineModel::BadgeTextRole),
+                                  index.data(SourceOutlineModel::BadgeColourRole).value<QColor>());
+        };
+        QCOMPARE(badge(QStringLiteral("Board")).first.toString(), QStringLiteral("2"));
+        QCOMPARE(badge(QStringLiteral("Board")).second, QColor(0x797979));
+        QCOMPARE(badge(QStringLiteral("List")).first.toString(), QStringLiteral("2"));
+        QVERIFY(!badge(QStringLiteral("Folder")).first.isValid());
+
+        soon->setDueDate(Clock::now().addSecs(3600));
+        app.sidebar().refreshListWhileKeepingSelection();
+        QCOMPARE(badge(QStringLiteral("Board")).second, QColor(0xF6A623));
+        // Overdue wins over due soon; a done card's date does not count.
+        addCard(context, column, true, Clock::now().addDays(-3));
+        app.sidebar().refreshListWhileKeepingSelection();
+        QCOMPARE(badge(QStringLiteral("Board")).second, QColor(0xF6A623));
+        addCard(context, column, false, Clock::now().addSecs(-60));
+        app.sidebar().refreshListWhileKeepingSelection();
+        QCOMPARE(badge(QStringLiteral("Board")).first.toString(), QStringLiteral("3"));
+        QCOMPARE(badge(QStringLiteral("Board")).second, QColor(0xDF6969));
+        resetClock();
+    }
+
+    void badgePainter_cutsTheDigitsOut_orFillsThemWhiteWhenHighlighted()
+    {
+        const QFont font(QStringLiteral("DejaVu Sans"), 10);
+        const QSize size = ColorCountButtonCell::sizeForText(QStringLiteral("88"), font);
+        QCOMPARE(ColorCountButtonCell::sizeForText(QStringLiteral("11"), font), size);
+        QVERIFY(size.width() >= size.height());
+        ColorCountButtonCell cell;
+        cell.setBackgroundColour(QColor(0xDF6969));
+        const auto paint = [&](bool highlighted) {
+            QImage image(size + QSize(8, 8), QImage::Format_ARGB32);
+            image.fill(Qt::blue);
+            QPainter painter(&image);
+            cell.draw(&painter, image.rect(), QStringLiteral("88"), font, highlighted);
+            return image;
+        };
+        // Looks at the middle band of the pill, where only the pill and the digits are.
+        const auto count = [&size](const QImage& image, QRgb colour) {
+            int n = 0;
+            for (int y = 4 + size.height() / 3; y < 4 + 2 * size.height() / 3; ++y) {
+                for (int x = 4 + size.height() / 2; x < 4 + size.width() - size.height() / 2; ++x)
+                    n += image.pixel(x, y) == colour;
+            }
+            return n;
+        };
+        const QImage plain = paint(false);
+        QVERIFY(count(plain, QColor(Qt::blue).rgb()) > 0);
+        QVERIFY(count(plain, QColor(0xDF6969).rgb()) > 0);
+        QCOMPARE(count(plain, QColor(Qt::white).rgb()), 0);
+        const QImage highlighted = paint(true);
+        QVERIFY(count(highlighted, QColor(Qt::white).rgb()) > 0);
+        QCOMPARE(count(highlighted, QColor(Qt::blue).rgb()), 0);
+        QCOMPARE(ColorCountButtonCell::colourForCounts(1, 1), QColor(0xDF6969));
+        QCOMPARE(ColorCountButtonCell::colourForCounts(0, 2), QColor(0xF6A623));
+        QCOMPARE(ColorCountButtonCell::colourForCounts(0, 0), QColor(0x797979));
+    }
+};
+
+PINWHEELS_GUI_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
