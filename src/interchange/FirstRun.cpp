@@ -25,7 +25,7 @@ bool FirstRun::importTutorial(ObjectContext& context, Root* root)
     QString error;
     std::optional<QList<StoredObject*>> objects;
     if (file.open(QIODevice::ReadOnly)) {
-        JSONReader reader(&context);
+        JSONReader reader(&context); // its own identity map, empty for this document
         objects = reader.makeObjectsFromJson(file.readAll(), &error);
     } else {
         error = file.errorString();

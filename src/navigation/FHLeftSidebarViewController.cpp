@@ -5,7 +5,9 @@
 #include "MainWindowController.h"
 #include "SourceOutlineModel.h"
 #include "SourceOutlineView.h"
+#include "interchange/FirstRun.h"
 #include "interchange/JSONReader.h"
+#include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
@@ -166,36 +168,10 @@ void FHLeftSidebarViewController::checkRootObjectExists()
                    << "(the store is not open)";
         return;
     }
-    if (!m_managedObjectContext->fetch<Root>({}, 1).isEmpty())
-        return;
-    auto* root = m_managedObjectContext->insert<Root>();
-    m_appDelegate->save();
-    m_rootObject = root;
-    importTutorial();
-    m_rootObjectCreatedForTheFirstTime = true;
-    m_appDelegate->save();
-}
-
-bool FHLeftSidebarViewController::importTutorial()
-{
-    QFile file(QString::fromLatin1(tutorialResource));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning() << "could not import introductory tutorial" << file.errorString();
-        return false;
-    }
-    JSONReader& reader = JSONReader::shared();
-    reader.clearImportedObjects();
-    QString error;
-    const auto objects = reader.makeObjectsFromJson(file.readAll(), &error);
-    if (!objects) {
-        qWarning() << "could not import introductory tutorial" << error;
-        return false;
-    }
-    for (StoredObject* object : *objects) {
-        if (object->isKindOf(Entity::Folder) || object->isKindOf(Entity::Kanban))
-            static_cast<DisplayItem*>(object)->setParent(m_rootObject);
-    }
-    return true;
+    const FirstRun::Result first = FirstRun::findOrCreateRoot(
+        *m_managedObjectContext, [this] { return m_appDelegate->save(); });
+    m_rootObject = first.root;
+    m_rootObjectCreatedForTheFirstTime = first.created;
 }
 
 void FHLeftSidebarViewController::showEvent(QShowEvent* event)
@@ -334,8 +310,7 @@ void FHLeftSidebarViewController::addFolder()
 
 void FHLeftSidebarViewController::addKanban()
 {
-    // The template chooser takes this place when it comes; until then a new board is blank.
-    selectedTemplateWithUrl(std::nullopt);
+    TemplateViewController::openSheet(window(), this);
 }
 
 void FHLeftSidebarViewController::createBlankBoard()
@@ -359,15 +334,14 @@ void FHLeftSidebarViewController::placeNewNode(DisplayItem* item)
 
 void FHLeftSidebarViewController::selectedTemplateWithUrl(const std::optional<QUrl>& url)
 {
-    if (!url || QFileInfo(url->path()).completeBaseName() == QLatin1String("blank")) {
+    if (!url ||
+        TemplateViewController::displayName(url) == TemplateViewController::blankTemplateName) {
         createBlankBoard();
         return;
     }
     if (!m_managedObjectContext || !m_rootObject)
         return;
-    const QString path =
-        url->scheme() == QLatin1String("qrc") ? u':' + url->path() : url->toLocalFile();
-    QFile file(path);
+    QFile file(TemplateViewController::filePathForUrl(*url));
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning() << "error in getting JSON from URL " << file.errorString();
         showTemplateError(*url, file.errorString());
@@ -401,7 +375,7 @@ void FHLeftSidebarViewController::showTemplateError(const QUrl& url, const QStri
 {
     MessageBox::critical(
         window(),
-        tr("The template “%1” could not be used.").arg(QFileInfo(url.path()).completeBaseName()),
+        tr("The template “%1” could not be used.").arg(TemplateViewController::displayName(url)),
         details);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/TemplateViewControllerDelegate.h"
 #include "model/Tag.h"
 
 #include <QList>
@@ -25,12 +26,11 @@ class SourceOutlineView;
 // The sidebar: the tree of folders, boards and lists under the store's root, where boards and
 // folders are made, renamed, deleted and rearranged, and where the user picks what the right
 // pane shows. A new store gets the tutorial.
-class FHLeftSidebarViewController final : public QWidget
+class FHLeftSidebarViewController final : public QWidget, public TemplateViewControllerDelegate
 {
     Q_OBJECT
 
 public:
-    static constexpr auto tutorialResource = ":/introduction_tutorial.Pinwheels";
     // The user-defaults key of the rows left expanded, as object URIs.
     static constexpr auto expandedItemsKey = "sourceOutlineExpandedItems";
     static constexpr int refreshIntervalMs = 60 * 1000;
@@ -58,7 +58,7 @@ public:
     // the selection, selected, with its title ready to be typed over.
     void addFolder();
     void addKanban();
-    void selectedTemplateWithUrl(const std::optional<QUrl>& url);
+    void selectedTemplateWithUrl(const std::optional<QUrl>& url) override;
     void addItemBelowSelection(DisplayItem* item, bool atRoot);
     void selectItem(DisplayItem* item, bool editName);
 
@@ -86,7 +86,6 @@ private:
     void selectionDidChange();
     void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
     void itemsDropped(DisplayItem* target, const QList<DisplayItem*>& items);
-    bool importTutorial();
     void createBlankBoard();
     void placeNewNode(DisplayItem* item);
     void showTemplateError(const QUrl& url, const QString& details);

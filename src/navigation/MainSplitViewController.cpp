@@ -2,6 +2,7 @@
 
 #include "FHLeftSidebarViewController.h"
 #include "MainTabViewController.h"
+#include "interchange/ImportExportViewController.h"
 #include "store/AppDelegate.h"
 
 #include <QVariantAnimation>
@@ -118,4 +119,16 @@ void MainSplitViewController::restoreAutosavedState()
         restoreState(state);
     if (sizes().value(0) > 0)
         m_sidebarWidth = sizes().value(0);
+}
+
+void MainSplitViewController::showImport()
+{
+    const QString path = ImportExportViewController::chooseImportFile(window());
+    if (!path.isEmpty())
+        ImportExportViewController::openImportSheet(window(), path);
+}
+
+void MainSplitViewController::showExport()
+{
+    ImportExportViewController::openExportSheet(window());
 }

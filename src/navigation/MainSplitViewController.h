@@ -9,9 +9,6 @@ class QVariantAnimation;
 
 // The window's content: the sidebar on the left, the item shown on the right. Only the sidebar
 // collapses; the divider and the collapsed state are kept under "mainSplitView".
-//
-// The File menu's Import… and Export… belong here too, as showImport() and showExport(): they
-// open the import/export sheet, and come with it.
 class MainSplitViewController final : public QSplitter
 {
     Q_OBJECT
@@ -36,6 +33,11 @@ public:
     // New folder and new board; a collapsed sidebar is shown again to reveal the new node.
     void addFolderSelected();
     void addKanbanSelected();
+
+    // Import: an open panel, then the selection sheet over the chosen document. Export: the
+    // selection sheet over the stored tree.
+    void showImport();
+    void showExport();
 
     // Writes the divider position and collapsed state to the user defaults.
     void autosave();

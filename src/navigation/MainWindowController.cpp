@@ -154,8 +154,12 @@ void MainWindowController::createFileMenu()
         addMenuItem(file, tr("New &Folder"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     connect(newFolder, &QAction::triggered, m_splitView,
             &MainSplitViewController::addFolderSelected);
-    // Import… (QKeySequence::Open) and Export… (Ctrl+Shift+E) join here with the import/export
-    // sheet, calling MainSplitViewController::showImport() and showExport().
+    file->addSeparator();
+    QAction* importItems = addMenuItem(file, tr("&Import…"), QKeySequence::Open);
+    connect(importItems, &QAction::triggered, m_splitView, &MainSplitViewController::showImport);
+    QAction* exportItems =
+        addMenuItem(file, tr("&Export…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(exportItems, &QAction::triggered, m_splitView, &MainSplitViewController::showExport);
     file->addSeparator();
     QAction* quit = addMenuItem(file, tr("&Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);

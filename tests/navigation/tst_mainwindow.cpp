@@ -1,6 +1,7 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
@@ -210,12 +211,18 @@ private Q_SLOTS:
             menuAction(bar, QStringLiteral("Help"), QStringLiteral("Pinwheels Help"))->shortcut(),
             QKeySequence(QKeySequence::HelpContents));
         QVERIFY(menuAction(bar, QStringLiteral("View"), QStringLiteral("Hide Sidebar")));
-        for (const QString& missing : {QStringLiteral("Import"), QStringLiteral("Export")})
-            QVERIFY(!menuAction(bar, QStringLiteral("File"), missing));
+        QCOMPARE(menuAction(bar, QStringLiteral("File"), QStringLiteral("Import…"))->shortcut(),
+                 QKeySequence(QKeySequence::Open));
+        QCOMPARE(menuAction(bar, QStringLiteral("File"), QStringLiteral("Export…"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Shift+E")));
 
+        // New Board… asks for a template first; cancelling it creates nothing.
         const qsizetype nodes = app.root().children().size();
         newBoard->trigger();
-        QCOMPARE(app.root().children().size(), nodes + 1);
+        auto* chooser = app.window().findChild<TemplateViewController*>();
+        QVERIFY(chooser);
+        chooser->reject();
+        QCOMPARE(app.root().children().size(), nodes);
     }
 
     void help_isCopiedToTheCacheAndOpened()

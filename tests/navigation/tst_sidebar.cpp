@@ -1,5 +1,6 @@
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
@@ -137,7 +138,14 @@ private Q_SLOTS:
         Folder* errands = addFolderWithListAndBoard(app);
         app.view().expand(app.indexOf(QStringLiteral("Errands")));
         app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Groceries"))));
+        // New Board… opens the template chooser; its first template is the blank board.
         app.window().splitViewController()->addKanbanSelected();
+        auto* chooser = app.window().findChild<TemplateViewController*>();
+        QVERIFY(chooser);
+        QTRY_VERIFY(chooser->isVisible());
+        QCOMPARE(chooser->selectedTemplateUrl().value().fileName(),
+                 QStringLiteral("blank.Pinwheels"));
+        chooser->chooseButtonClicked();
         QCOMPARE(app.childTitles(errands),
                  QStringList({QStringLiteral("Groceries"), QStringLiteral("Chores"),
                               QStringLiteral("untitled board")}));
