@@ -1,0 +1,64 @@
+#pragma once
+
+#include "widgets/EditResponder.h"
+
+#include <QListView>
+#include <QTimer>
+
+class KanbanColumnListViewController;
+class ListItemCellView;
+
+// The table of one column's cards. It takes the Edit menu's commands for the selected cards,
+// opens the card editor on a click into a card's text or tags, drags cards (the gap they would
+// land in is marked while hovering) and takes drops of cards.
+class KanbanColumnTableView final : public QListView, public EditResponder
+{
+    Q_OBJECT
+
+public:
+    KanbanColumnTableView(KanbanColumnListViewController* controller, QWidget* parent = nullptr);
+
+    KanbanColumnListViewController* controller() const { return m_controller; }
+    ListItemCellView* cellView() const;
+
+    // Ends the editing of a card, keeping what was typed.
+    void closeOpenEditor();
+    // The row a drop would go above while a drag hovers, or -1.
+    int dropRow() const { return m_dropRow; }
+
+    bool handlesEditAction(EditAction action) const override;
+    bool canPerformEditAction(EditAction action) const override;
+    void performEditAction(EditAction action) override;
+
+    // Measures the visible cards that only have estimated heights, and lays out again when
+    // an estimate was off; true when anything changed.
+    bool measureVisibleCards();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int dropRowAt(const QPoint& point) const;
+    void setDropRow(int row);
+    void autoScrollStep();
+    void setHoveredRow(int row);
+
+    KanbanColumnListViewController* m_controller;
+    int m_dropRow = -1;
+    int m_autoScrollDelta = 0;
+    QTimer m_autoScroll;
+    QPoint m_pressPosition;
+    QPersistentModelIndex m_pressedIndex;
+};
