@@ -263,21 +263,14 @@ void KanbanColumnTableView::contextMenuEvent(QContextMenuEvent* event)
     menu.exec(event->globalPos());
 }
 
-void KanbanColumnTableView::startDrag(Qt::DropActions)
+std::unique_ptr<QMimeData> KanbanColumnTableView::prepareDrag(const QList<int>& rows)
 {
     CardTableModel* model = m_controller->tableModel();
-    QList<int> rows = m_controller->selectedRows();
-    if (m_pressedIndex.isValid() && model->itemAt(m_pressedIndex.row()) &&
-        !rows.contains(m_pressedIndex.row()))
-        rows = {m_pressedIndex.row()};
-    if (rows.isEmpty())
-        return;
-    closeOpenEditor();
     ObjectContext* context =
         AppDelegate::shared() ? AppDelegate::shared()->managedObjectContext() : nullptr;
     QList<int> indexes;
     QStringList uris;
-    for (int row : std::as_const(rows)) {
+    for (int row : rows) {
         ListItem* item = model->itemAt(row);
         if (!item || !context)
             continue;
@@ -285,8 +278,22 @@ void KanbanColumnTableView::startDrag(Qt::DropActions)
         uris.append(context->uriFor(item));
     }
     if (uris.isEmpty())
-        return;
+        return nullptr;
     m_controller->setDraggedItemIndexes(indexes);
+    return CardPasteboard::dragData(uris);
+}
+
+void KanbanColumnTableView::startDrag(Qt::DropActions)
+{
+    CardTableModel* model = m_controller->tableModel();
+    QList<int> rows = m_controller->selectedRows();
+    if (m_pressedIndex.isValid() && model->itemAt(m_pressedIndex.row()) &&
+        !rows.contains(m_pressedIndex.row()))
+        rows = {m_pressedIndex.row()};
+    closeOpenEditor();
+    std::unique_ptr<QMimeData> data = prepareDrag(rows);
+    if (!data)
+        return;
 
     // The picture under the pointer: the first card, slightly transparent.
     const QModelIndex first = model->index(rows.first());
@@ -301,12 +308,21 @@ void KanbanColumnTableView::startDrag(Qt::DropActions)
                               true, false);
     }
     auto* drag = new QDrag(this);
-    drag->setMimeData(CardPasteboard::dragData(uris).release());
+    drag->setMimeData(data.release());
     drag->setPixmap(picture);
     drag->setHotSpot(m_pressPosition - rect.topLeft());
     drag->exec(Qt::MoveAction, Qt::MoveAction);
     m_controller->setDraggedItemIndexes({});
     setDropRow(-1);
+}
+
+bool KanbanColumnTableView::dropCards(const QMimeData* data, const QPoint& point,
+                                      KanbanColumnTableView* sourceView)
+{
+    const int row = m_controller->validateDropRow(dropRowAt(point));
+    setDropRow(-1);
+    KanbanColumnListViewController* source = sourceView ? sourceView->controller() : nullptr;
+    return row >= 0 && m_controller->acceptDrop(source, CardPasteboard::draggedUris(data), row);
 }
 
 int KanbanColumnTableView::dropRowAt(const QPoint& point) const
@@ -376,12 +392,8 @@ void KanbanColumnTableView::dragLeaveEvent(QDragLeaveEvent* event)
 void KanbanColumnTableView::dropEvent(QDropEvent* event)
 {
     m_autoScroll.stop();
-    const int row = m_controller->validateDropRow(dropRowAt(event->position().toPoint()));
-    setDropRow(-1);
-    auto* sourceView = qobject_cast<KanbanColumnTableView*>(event->source());
-    KanbanColumnListViewController* source = sourceView ? sourceView->controller() : nullptr;
-    const QStringList uris = CardPasteboard::draggedUris(event->mimeData());
-    if (row < 0 || !m_controller->acceptDrop(source, uris, row)) {
+    if (!dropCards(event->mimeData(), event->position().toPoint(),
+                   qobject_cast<KanbanColumnTableView*>(event->source()))) {
         event->ignore();
         return;
     }

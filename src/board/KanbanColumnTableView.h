@@ -5,6 +5,10 @@
 #include <QListView>
 #include <QTimer>
 
+#include <memory>
+
+class QMimeData;
+
 class KanbanColumnListViewController;
 class ListItemCellView;
 
@@ -29,6 +33,12 @@ public:
     bool handlesEditAction(EditAction action) const override;
     bool canPerformEditAction(EditAction action) const override;
     void performEditAction(EditAction action) override;
+
+    // The payload of a drag of these rows (card rows only); records the dragged cards in the
+    // controller. startDrag runs it before the drag starts.
+    std::unique_ptr<QMimeData> prepareDrag(const QList<int>& rows);
+    // A drop of a card drag at a point of the viewport; false when it is refused.
+    bool dropCards(const QMimeData* data, const QPoint& point, KanbanColumnTableView* sourceView);
 
     // Measures the visible cards that only have estimated heights, and lays out again when
     // an estimate was off; true when anything changed.

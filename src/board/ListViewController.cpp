@@ -333,7 +333,8 @@ int ListViewController::heightOfRow(int row)
 {
     if (!m_hasListItems)
         return 50;
-    switch (rowKind(row)) {
+    // From the table's rows, not the mapping: this runs for every row at every layout.
+    switch (m_model->kindAt(row)) {
     case CardRowKind::Spacer:
         return 1;
     case CardRowKind::Header:
@@ -341,7 +342,7 @@ int ListViewController::heightOfRow(int row)
     case CardRowKind::AddCard:
         return 48;
     case CardRowKind::Card:
-        if (ListItem* item = itemAtRow(row))
+        if (ListItem* item = m_model->itemAt(row))
             return heightForItem(item);
         return 48;
     }

@@ -31,6 +31,7 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <QElapsedTimer>
 
 namespace {
 qint64 layouts = 0;
@@ -134,9 +135,12 @@ int ListItemCellView::estimateNotesHeight(const ListItem* item) const
     return int(std::max<qsizetype>(30, 10 + 22 + (lines - 1) * 20));
 }
 
+qint64 debugNs = 0;
 std::unique_ptr<QTextDocument> ListItemCellView::makeDocument(ListItem* item) const
 {
     ++layouts;
+    QElapsedTimer t; t.start();
+    struct Acc { QElapsedTimer& t; ~Acc() { debugNs += t.nsecsElapsed(); } } acc{t};
     auto document = std::make_unique<QTextDocument>();
     document->setUndoRedoEnabled(false);
     const auto& notes = item->attributedNotes();
