@@ -39,7 +39,6 @@
 #include <cstdio>
 #include <vector>
 
-extern qint64 debugNs;
 namespace {
 
 constexpr int columnWidth = 280;
@@ -252,7 +251,6 @@ int runBenchmarks()
     std::printf("  open:      %.1f ms (plain list %.1f ms, ratio %.2f); %lld card layouts\n", open,
                 plainOpen, open / plainOpen,
                 qlonglong(ListItemCellView::layoutCount() - layoutsBefore));
-    std::printf("  layout ns %.1f ms\n", debugNs / 1e6);
     std::printf("  memory:    the open board adds %.1f MB\n",
                 double(memoryAfter - memoryBefore) / 1024.0);
 

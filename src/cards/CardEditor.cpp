@@ -7,12 +7,14 @@
 #include "DueDateTextField.h"
 #include "ListItemCellView.h"
 #include "TagEntry.h"
+#include "board/CardTableModel.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
 #include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "tags/TagsTextField.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
@@ -154,12 +156,14 @@ void CardEditor::resizeEvent(QResizeEvent* event)
 void CardEditor::layoutChildren()
 {
     const CardGeometry g(rect(), height() - CardGeometry::fixedHeight);
-    m_check->setGeometry(g.checkBox.adjusted(-1, -1, 1, 1));
+    m_check->setGeometry(g.checkBox);
     m_doneDate->setGeometry(g.doneDate);
     m_expand->setGeometry(g.expandButton);
     m_flag->setGeometry(g.flag);
     m_notes->setGeometry(g.notes);
-    m_tags->setGeometry(g.tags);
+    const int tagsHeight = std::min(g.tags.height(), m_tags->heightForWidth(g.tags.width()));
+    m_tags->setGeometry(g.tags.left(), g.tags.top() + (g.tags.height() - tagsHeight) / 2,
+                        g.tags.width(), tagsHeight);
     m_date->setGeometry(g.dueDatePill(m_date->sizeHint()));
 }
 
@@ -274,6 +278,15 @@ void CardEditor::focusChanged(QWidget*, QWidget* now)
     // A popup (tag completion, date picker, menu) borrows the keyboard; editing goes on.
     if (m_finished || QApplication::activePopupWidget() || isDescendant(now, this))
         return;
+    // An editor its view is letting go of (another card became current) ends no more.
+    auto* view =
+        parentWidget() ? qobject_cast<QAbstractItemView*>(parentWidget()->parentWidget()) : nullptr;
+    ListViewController* controller = m_cellView->listViewController();
+    if (!view || !controller || !m_item ||
+        view->indexWidget(controller->tableModel()->indexForItem(m_item)) != this) {
+        m_finished = true;
+        return;
+    }
     if (now && now->window() != window())
         return;
     finishEditing();

@@ -30,6 +30,8 @@ public:
     void setItem(ListItem* item);
     void refresh();
     void storeNotes();
+    // The view no longer owns this editor: it ends nothing any more.
+    void detach() { m_finished = true; }
 
     // Puts the caret where the point (in this widget) is, or at the end of the text.
     void focusNotesAt(const QPoint& point);

@@ -31,7 +31,6 @@
 #include <QTextDocument>
 
 #include <cmath>
-#include <QElapsedTimer>
 
 namespace {
 qint64 layouts = 0;
@@ -135,12 +134,9 @@ int ListItemCellView::estimateNotesHeight(const ListItem* item) const
     return int(std::max<qsizetype>(30, 10 + 22 + (lines - 1) * 20));
 }
 
-qint64 debugNs = 0;
 std::unique_ptr<QTextDocument> ListItemCellView::makeDocument(ListItem* item) const
 {
     ++layouts;
-    QElapsedTimer t; t.start();
-    struct Acc { QElapsedTimer& t; ~Acc() { debugNs += t.nsecsElapsed(); } } acc{t};
     auto document = std::make_unique<QTextDocument>();
     document->setUndoRedoEnabled(false);
     const auto& notes = item->attributedNotes();
@@ -307,6 +303,8 @@ void ListItemCellView::paintTopBar(QPainter* painter, const CardGeometry& g, Lis
     QStyleOptionButton box;
     box.rect = g.checkBox;
     box.state = QStyle::State_Enabled | (item->isDone() ? QStyle::State_On : QStyle::State_Off);
+    // Where a check box of that size draws its box, so the editor's real one covers it exactly.
+    box.rect = QApplication::style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box);
     QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter);
 
     if (item->isDone() && item->doneDate().isValid()) {
@@ -536,4 +534,19 @@ void ListItemCellView::updateEditorGeometry(QWidget* editor, const QStyleOptionV
                                             const QModelIndex&) const
 {
     editor->setGeometry(option.rect);
+}
+
+void ListItemCellView::destroyEditor(QWidget* editor, const QModelIndex& index) const
+{
+    // The view lets go of the editor (its row went, or editing ended): it must not end
+    // editing a second time when the keyboard leaves it.
+    if (auto* card = qobject_cast<CardEditor*>(editor)) {
+        card->detach();
+        card->storeNotes();
+        if (AppDelegate* delegate = AppDelegate::shared())
+            delegate->save();
+        if (card->item() == m_editingItem)
+            const_cast<ListItemCellView*>(this)->setEditingItem(nullptr);
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
 }

@@ -90,6 +90,7 @@ public:
                       const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
     // Paints one card into rowRect (also used for drag pictures and by the editor's frame).
     void paintCard(QPainter* painter, const QRect& rowRect, ListItem* item, bool selected,
