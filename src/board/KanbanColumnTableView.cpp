@@ -240,27 +240,32 @@ void KanbanColumnTableView::contextMenuEvent(QContextMenuEvent* event)
     ListItem* item = index.isValid() ? m_controller->tableModel()->itemAt(index.row()) : nullptr;
     QMenu menu(this);
     if (item) {
-        if (ListViewController::listViewMode() == ListViewMode::Archived)
-            return;
         if (!selectionModel()->isSelected(index))
             m_controller->selectRowFor(item);
-        menu.addAction(tr("Add Card Above"), this,
-                       [this, item] { m_controller->addCardAbove(item); });
-        menu.addAction(tr("Add Card Below"), this,
-                       [this, item] { m_controller->addCardBelow(item); });
-        menu.addSeparator();
-        const bool several = m_controller->selectedRows().size() >= 2;
-        menu.addAction(several ? tr("Delete Selected Cards") : tr("Delete Card"), this,
-                       [this, item, several] {
-                           if (several)
-                               m_controller->deleteCurrentSelectedItems();
-                           else
-                               m_controller->deleteItems({item});
-                       });
+        addCardMenuItems(&menu, item);
     } else {
         m_controller->addColumnMenuItems(&menu);
     }
-    menu.exec(event->globalPos());
+    if (!menu.isEmpty())
+        menu.exec(event->globalPos());
+}
+
+void KanbanColumnTableView::addCardMenuItems(QMenu* menu, ListItem* item)
+{
+    if (ListViewController::listViewMode() == ListViewMode::Archived)
+        return;
+    menu->addAction(tr("Add Card Above"), this, [this, item] { m_controller->addCardAbove(item); });
+    menu->addAction(tr("Add Card Below"), this, [this, item] { m_controller->addCardBelow(item); });
+    menu->addSeparator();
+    const bool several = m_controller->selectedRows().size() >= 2;
+    QAction* remove = menu->addAction(several ? tr("Delete Selected Cards") : tr("Delete Card"),
+                                      this, [this, item, several] {
+                                          if (several)
+                                              m_controller->deleteCurrentSelectedItems();
+                                          else
+                                              m_controller->deleteItems({item});
+                                      });
+    remove->setObjectName(QStringLiteral("deleteCard"));
 }
 
 std::unique_ptr<QMimeData> KanbanColumnTableView::prepareDrag(const QList<int>& rows)

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class ListItem;
+class QMenu;
 class QMimeData;
 
 class KanbanColumnListViewController;
@@ -39,6 +41,9 @@ public:
     std::unique_ptr<QMimeData> prepareDrag(const QList<int>& rows);
     // A drop of a card drag at a point of the viewport; false when it is refused.
     bool dropCards(const QMimeData* data, const QPoint& point, KanbanColumnTableView* sourceView);
+
+    // The context menu of a card: adding above and below, deleting; none in the archive view.
+    void addCardMenuItems(QMenu* menu, ListItem* item);
 
     // Measures the visible cards that only have estimated heights, and lays out again when
     // an estimate was off; true when anything changed.

@@ -212,6 +212,8 @@ void CardEditor::noteButtonTapped()
         return;
     const bool expanded = !m_item->notesExpanded().value_or(false);
     m_item->setNotesExpanded(expanded);
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
     if (!expanded) {
         // Keep the caret on the line that stays visible.
         const QTextBlock first = m_notes->document()->begin();

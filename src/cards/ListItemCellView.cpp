@@ -481,6 +481,8 @@ void ListItemCellView::toggleExpanded(ListItem* item)
     if (!item)
         return;
     item->setNotesExpanded(!isExpanded(item));
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
     if (m_controller)
         m_controller->updateHeightFor(item);
     else

@@ -92,9 +92,12 @@ public:
                               const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
-    // Paints one card into rowRect (also used for drag pictures and by the editor's frame).
+    // Paints one card into rowRect (also used for drag pictures); without notes, only the card
+    // itself, for the editor to show the rest.
     void paintCard(QPainter* painter, const QRect& rowRect, ListItem* item, bool selected,
                    bool hovered, bool withNotes = true);
+    // The laid-out document the card is painted with (its first line when collapsed).
+    QTextDocument* documentFor(ListItem* item);
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
@@ -106,7 +109,6 @@ private:
         int height = 0;
         bool exact = false;
     };
-    QTextDocument* documentFor(ListItem* item);
     std::unique_ptr<QTextDocument> makeDocument(ListItem* item) const;
     int estimateNotesHeight(const ListItem* item) const;
     int cardWidth() const;
