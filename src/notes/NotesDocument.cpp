@@ -37,10 +37,11 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
         const qsizetype end = run.location + run.length;
         while (start < end) {
             const qsizetype lineFeed = plain.indexOf(u'\n', start);
-            const qsizetype stop = lineFeed < 0 || lineFeed >= end ? end : lineFeed;
+            const bool endsLine = lineFeed >= 0 && lineFeed < end;
+            const qsizetype stop = endsLine ? lineFeed : end;
             if (stop > start)
                 cursor.insertText(plain.mid(start, stop - start), format);
-            if (stop == lineFeed) {
+            if (endsLine) {
                 // The line feed takes the run's format; the new line the style at its start.
                 cursor.insertBlock(NoteStyle::blockFormat(text.attributesAt(lineFeed + 1)), format);
                 start = lineFeed + 1;
