@@ -21,6 +21,7 @@
 #include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
+#include "store/Defaults.h"
 #include "store/ObjectContext.h"
 #include "store/SqliteStore.h"
 
@@ -30,6 +31,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QListView>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTemporaryDir>
@@ -325,16 +327,19 @@ int takeScreenshots(const QString& directory)
     delegate.save();
     Kanban* board = largestBoard(context);
     BoardWindow shown(board);
-    shown.window.resize(columnWidth * int(std::min<qsizetype>(3, board->column().size())), 760);
-    shown.window.setStyleSheet(QStringLiteral("QListView { background: #E9ECEF; }"));
+    shown.window.resize(columnWidth * int(board->column().size()), 760);
+    QPalette background = shown.window.palette();
+    background.setColor(QPalette::Window, QColor(0xE4, 0xE7, 0xEB));
+    shown.window.setPalette(background);
+    shown.window.setAutoFillBackground(true);
     shown.window.show();
     if (!QTest::qWaitForWindowExposed(&shown.window))
         qFatal("bench_board: the window was not shown");
-    QCoreApplication::processEvents();
+    settle();
     QDir().mkpath(directory);
     shown.window.grab().save(directory + QStringLiteral("/board.png"));
 
-    // A selected card, another being edited.
+    // A selected card, another being edited, and a drag hovering over the second column.
     KanbanColumnListViewController* first = shown.lists.first();
     first->tableView()->selectionModel()->select(first->tableView()->model()->index(2, 0),
                                                  QItemSelectionModel::ClearAndSelect);
@@ -342,8 +347,28 @@ int takeScreenshots(const QString& directory)
     first->tableView()->edit(editing);
     if (auto* editor = qobject_cast<CardEditor*>(first->tableView()->indexWidget(editing)))
         editor->focusNotesAtEnd();
-    QCoreApplication::processEvents();
-    shown.window.grab().save(directory + QStringLiteral("/board-editing.png"));
+    auto* second = qobject_cast<KanbanColumnTableView*>(shown.lists.at(1)->tableView());
+    std::unique_ptr<QMimeData> drag = first->columnTableView()->prepareDrag({2});
+    const QRect target = second->visualRect(second->model()->index(2, 0));
+    QDragEnterEvent enter(QPoint(target.center().x(), target.top() + 8), Qt::MoveAction, drag.get(),
+                          Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(second->viewport(), &enter);
+    QDragMoveEvent hover(QPoint(target.center().x(), target.top() + 8), Qt::MoveAction, drag.get(),
+                         Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(second->viewport(), &hover);
+    settle();
+    shown.window.grab().save(directory + QStringLiteral("/board-editing-dragging.png"));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(second->viewport(), &leave);
+
+    // The done cards archived, then shown below the active cards.
+    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
+        list->archiveDoneItems();
+    delegate.defaults().setValue(Defaults::listViewMode, 1);
+    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
+        list->fetchListItems();
+    settle();
+    shown.window.grab().save(directory + QStringLiteral("/board-with-archive.png"));
     std::printf("screenshots in %s\n", qPrintable(directory));
     return 0;
 }
