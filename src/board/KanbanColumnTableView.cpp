@@ -106,33 +106,33 @@ void KanbanColumnTableView::performEditAction(EditAction action)
 bool KanbanColumnTableView::measureVisibleCards()
 {
     CardTableModel* model = m_controller->tableModel();
-    bool anything = false;
-    // Each pass may bring more rows into view (an estimate was too tall); three suffice.
-    for (int pass = 0; pass < 3; ++pass) {
-        bool changed = false;
-        const QModelIndex top = indexAt(QPoint(1, 0));
-        const int height = viewport()->height();
-        for (int row = top.isValid() ? top.row() : 0; row < model->rowCount(); ++row) {
-            const QModelIndex index = model->index(row);
-            if (visualRect(index).top() > height)
-                break;
-            ListItem* item = model->itemAt(row);
-            if (item && !cellView()->hasExactHeight(item) && cellView()->measureExactly(item))
-                changed = true;
-        }
-        if (!changed)
+    bool changed = false;
+    const QModelIndex top = indexAt(QPoint(1, 0));
+    const int height = viewport()->height();
+    for (int row = top.isValid() ? top.row() : 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row);
+        if (visualRect(index).top() > height)
             break;
-        anything = true;
-        doItemsLayout();
+        ListItem* item = model->itemAt(row);
+        if (item && !cellView()->hasExactHeight(item) && cellView()->measureExactly(item))
+            changed = true;
     }
-    return anything;
+    return changed;
 }
 
-bool KanbanColumnTableView::viewportEvent(QEvent* event)
+void KanbanColumnTableView::doItemsLayout()
 {
-    if (event->type() == QEvent::Paint)
-        measureVisibleCards();
-    return QListView::viewportEvent(event);
+    QListView::doItemsLayout();
+    // Each pass may bring more rows into view (an estimate was too tall); three suffice.
+    for (int pass = 0; pass < 3 && isVisible() && measureVisibleCards(); ++pass)
+        QListView::doItemsLayout();
+}
+
+void KanbanColumnTableView::scrollContentsBy(int dx, int dy)
+{
+    QListView::scrollContentsBy(dx, dy);
+    if (measureVisibleCards())
+        doItemsLayout();
 }
 
 void KanbanColumnTableView::paintEvent(QPaintEvent* event)
@@ -409,6 +409,7 @@ void KanbanColumnTableView::dropEvent(QDropEvent* event)
 void KanbanColumnTableView::resizeEvent(QResizeEvent* event)
 {
     QListView::resizeEvent(event);
-    // Heights depend on the width; the delegate notices the new width on its next question.
-    scheduleDelayedItemsLayout();
+    // Heights depend on the width; the delegate notices a new width on its next question.
+    if (event->size().width() != event->oldSize().width())
+        scheduleDelayedItemsLayout();
 }

@@ -122,6 +122,39 @@ CardRowKind ListViewController::rowKind(int row) const
     return CardRowKind::Card;
 }
 
+QList<std::pair<CardRowKind, ListItem*>> ListViewController::rows() const
+{
+    const int n = int(m_listItems.size());
+    const int a = indexArchivesBegin();
+    const ListViewMode mode = listViewMode();
+    QList<std::pair<CardRowKind, ListItem*>> rows;
+    rows.reserve(n + 3);
+    rows.append({CardRowKind::Spacer, nullptr});
+    const auto cards = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            rows.append({CardRowKind::Card, m_listItems.at(i)});
+    };
+    switch (mode) {
+    case ListViewMode::Mixed:
+        cards(0, a >= 0 ? a : n);
+        if (a >= 0) {
+            rows.append({CardRowKind::Header, nullptr});
+            cards(a, n);
+        }
+        break;
+    case ListViewMode::Archived:
+        if (a >= 0)
+            cards(a, n);
+        break;
+    case ListViewMode::Available:
+        cards(0, a >= 0 ? a : n);
+        break;
+    }
+    if (hasAddCardRow())
+        rows.append({CardRowKind::AddCard, nullptr});
+    return rows;
+}
+
 ListItem* ListViewController::itemAtRow(int row) const
 {
     if (rowKind(row) != CardRowKind::Card)

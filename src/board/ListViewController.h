@@ -57,6 +57,8 @@ public:
     int indexFromTableWithRow(int row) const;
     int tableRowFromIndex(int index) const;
     int tableRowForItem(const ListItem* item) const; // -1 when the card has no row
+    // Every row at once (the mode read once): its kind and card.
+    QList<std::pair<CardRowKind, ListItem*>> rows() const;
     virtual bool hasAddCardRow() const { return false; }
 
     // Stable sort by archived, active cards first.
