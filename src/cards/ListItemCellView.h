@@ -99,6 +99,10 @@ public:
     // The laid-out document the card is painted with (its first line when collapsed).
     QTextDocument* documentFor(ListItem* item);
 
+Q_SIGNALS:
+    // A tag was renamed or recoloured.
+    void tagsChanged();
+
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;

@@ -30,6 +30,12 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
     const RichText::Attributes first = text.attributesAt(0);
     cursor.setBlockFormat(NoteStyle::blockFormat(first));
     cursor.setBlockCharFormat(NoteStyle::charFormat(first));
+    insertRichText(cursor, text);
+    cursor.endEditBlock();
+}
+
+void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& text)
+{
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {
         const QTextCharFormat format = NoteStyle::charFormat(run.attributes);
@@ -50,7 +56,6 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
             }
         }
     }
-    cursor.endEditBlock();
 }
 
 RichText NotesDocument::richText(const QTextDocument* document)

@@ -292,6 +292,13 @@ private Q_SLOTS:
         QTRY_COMPARE(rowRect(board, lines).height(),
                      int(std::ceil(editor->notesTextView()->heightRequiredToFitContent())) +
                          CardGeometry::fixedHeight);
+        // Escape ends editing: the notes are saved and the card is painted again.
+        QTest::keyClick(editor->notesTextView(), Qt::Key_Escape);
+        QTRY_VERIFY(!board.lists[0]->columnTableView()->indexWidget(
+            board.lists[0]->tableModel()->indexForItem(lines)));
+        QVERIFY(!board.context->hasChanges());
+        QCOMPARE(lines->notesPlainText(), QStringLiteral("one\ntwo\nthree!\n"));
+        QVERIFY(!cell->editingItem());
     }
 
     void searchHighlight_marksTheFirstMatchOnly()

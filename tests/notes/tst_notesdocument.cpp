@@ -5,6 +5,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QTest>
 #include <QTextBlock>
@@ -166,6 +168,39 @@ private Q_SLOTS:
         QCOMPARE(result.attributesAt(5).checklistChecked, std::optional<bool>(false));
         QCOMPARE(result.attributesAt(10).checklistChecked, std::nullopt);
         QCOMPARE(result.attributesAt(10).styleName, std::optional(QStringLiteral("body")));
+    }
+
+    void clipboard_keepsStylesAndTicks_inTheEditorsOwnType()
+    {
+        NotesTextView source;
+        RichText text(QStringLiteral("Heading\n"), style(NoteStyle::Header));
+        RichText::Attributes ticked = style(NoteStyle::Checklist);
+        ticked.checklistChecked = true;
+        text.append(RichText(QStringLiteral("step"), ticked));
+        source.setRichText(text);
+        source.selectAll();
+        source.copy();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data->hasFormat(NotesTextView::corklineAttributedString()));
+        QCOMPARE(data->text(), QStringLiteral("Heading\nstep"));
+
+        NotesTextView target;
+        target.setRichText(RichText(QStringLiteral("Before "), style(NoteStyle::Body)));
+        target.moveCursor(QTextCursor::End);
+        target.paste();
+        RichText expected(QStringLiteral("Before "), style(NoteStyle::Body));
+        expected.append(text);
+        QCOMPARE(target.richText(), expected);
+
+        // Plain text takes the style being typed; nothing else comes along.
+        auto* plain = new QMimeData;
+        plain->setText(QStringLiteral("x"));
+        plain->setHtml(QStringLiteral("<h1>x</h1>"));
+        QApplication::clipboard()->setMimeData(plain);
+        target.moveCursor(QTextCursor::End);
+        target.paste();
+        QCOMPARE(target.richText().text(), QStringLiteral("Before Heading\nstepx"));
+        QCOMPARE(target.richText().attributesAt(19), ticked);
     }
 };
 
