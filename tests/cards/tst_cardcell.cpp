@@ -32,7 +32,7 @@ class CardCellTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AppDelegate> delegate;
+    TestStore store;
 
     static ListItem* cardWithNotes(BoardFixture& board, const QString& text)
     {
@@ -83,17 +83,8 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        QVERIFY(delegate->launch());
-        QVERIFY(delegate->managedObjectContext());
-    }
-    void init()
-    {
-        setListViewMode(0);
-        delegate->undoManager()->clear();
-    }
+    void initTestCase() { QVERIFY(store.open()); }
+    void init() { store.reset(); }
     void cleanup() { resetClock(); }
 
     void paintedControls_workWithoutAnEditor()
@@ -105,7 +96,7 @@ private Q_SLOTS:
 
         click(board, geometry(board, item).checkBox.center());
         QVERIFY(item->isDone());
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Mark as Done"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Mark as Done"));
         click(board, geometry(board, item).flag.center());
         QVERIFY(item->isPriority());
         click(board, geometry(board, item).flag.center());
@@ -143,13 +134,13 @@ private Q_SLOTS:
             board.lists[0]->columnTableView()->viewport()->findChild<DatePickerViewController*>();
         QVERIFY(picker);
         QCOMPARE(early->dueDate(), inLondon(3, 12, 17, 0));
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Change Due Date"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Change Due Date"));
         QCOMPARE(dueSoonChanges, 1);
         picker->clearDate();
         QVERIFY(!early->dueDate().isValid());
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(early->dueDate(), inLondon(3, 12, 17, 0));
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QVERIFY(!early->dueDate().isValid());
 
         // At the due hour or later, tomorrow.
