@@ -433,19 +433,28 @@ void ListViewController::selectionChanged()
 void ListViewController::collapseNotesAreaForEmptyNotes()
 {
     const QList<ListItem*> selected = selectedItems();
+    bool collapsed = false;
     for (ListItem* item : std::as_const(m_previouslySelected)) {
         if (item->isDeleted() || selected.contains(item) || !m_listItems.contains(item))
             continue;
         if (item->notesPlainText().isEmpty() && item->notesExpanded().value_or(false)) {
             item->setNotesExpanded(false);
             updateHeightFor(item);
+            collapsed = true;
         }
     }
+    if (collapsed)
+        save();
 }
 
 void ListViewController::checkForDueItems()
 {
-    // Only rows on screen paint, so one repaint recolours every visible due date.
+    // Only rows on screen paint, so one repaint recolours every visible due date; an open
+    // editor recolours its date button.
     if (m_tableView)
         m_tableView->viewport()->update();
+    for (ListItem* item : std::as_const(m_listItems)) {
+        if (item == m_cellView->editingItem())
+            m_model->itemChanged(item);
+    }
 }

@@ -469,6 +469,25 @@ private Q_SLOTS:
         QVERIFY(board.lists[0]->selectedRows().isEmpty());
     }
 
+    void selectingAnotherCard_collapsesTheEmptyCardLeft()
+    {
+        BoardFixture board(1);
+        board.card(0, QStringLiteral("A"));
+        board.show();
+        KanbanColumnListViewController* list = board.lists[0];
+        ListItem* added = list->addCardAtIndex(-1);
+        QCOMPARE(added->notesExpanded(), std::optional<bool>(true));
+        list->selectRowFor(added);
+        list->selectRowFor(list->listItems().first());
+        QCOMPARE(added->notesExpanded(), std::optional<bool>(false));
+        QVERIFY(!board.context->hasChanges());
+        // A card with text keeps its state.
+        ListItem* a = list->listItems().first();
+        a->setNotesExpanded(true);
+        list->selectRowFor(added);
+        QCOMPARE(a->notesExpanded(), std::optional<bool>(true));
+    }
+
     void columnMenu_namesItsItems_andAsksTheBoard()
     {
         BoardFixture board(1);
