@@ -66,6 +66,15 @@ ListViewController* ListViewController::controllerShowing(const ListItem* item)
     return nullptr;
 }
 
+void ListViewController::setSearchTerm(const QString& term)
+{
+    if (term == m_searchTerm)
+        return;
+    m_searchTerm = term;
+    // The painted cards mark the term; their heights stay.
+    m_cellView->invalidateDocuments();
+}
+
 void ListViewController::setListItems(const QList<ListItem*>& items)
 {
     mutableListItems() = items;

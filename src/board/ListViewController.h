@@ -42,7 +42,7 @@ public:
     void setListItems(const QList<ListItem*>& items);
 
     QString searchTerm() const { return m_searchTerm; }
-    void setSearchTerm(const QString& term) { m_searchTerm = term; }
+    void setSearchTerm(const QString& term);
     // None: no filter. An empty list passes no card at all.
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter) { m_tagFilter = filter; }

@@ -214,6 +214,11 @@ void ListItemCellView::invalidate(const ListItem* item)
 void ListItemCellView::invalidateAll()
 {
     m_heights.clear();
+    invalidateDocuments();
+}
+
+void ListItemCellView::invalidateDocuments()
+{
     m_documents.clear();
     m_recentlyPainted.clear();
 }

@@ -57,8 +57,10 @@ public:
     bool measureExactly(ListItem* item);
     // Forget what is known of the card's layout (its notes, flags or tags changed).
     void invalidate(const ListItem* item);
-    // Forget every layout (the search term or the width changed).
+    // Forget every layout (the width changed).
     void invalidateAll();
+    // Forget the painted documents but not the heights (the search term changed).
+    void invalidateDocuments();
     int notesHeightFor(ListItem* item);
 
     // Which control of a card lies under a point of its row.

@@ -307,8 +307,13 @@ private Q_SLOTS:
         QCOMPARE(backgroundAt(0), QColor(Qt::yellow));
         QCOMPARE(backgroundAt(3), QColor(Qt::yellow));
         QVERIFY(backgroundAt(14) != QColor(Qt::yellow));
-        // The stored notes carry no highlight.
+        // The stored notes carry no highlight, and a new term moves it.
         QCOMPARE(item->attributedNotes()->runs().size(), 1);
+        board.lists[0]->setSearchTerm(QStringLiteral("more"));
+        document = board.lists[0]->cellView()->documentFor(item);
+        cursor = QTextCursor(document);
+        QVERIFY(backgroundAt(0) != QColor(Qt::yellow));
+        QCOMPARE(backgroundAt(9), QColor(Qt::yellow));
     }
 
     void cardMenu_namesItsItems_andIsAbsentInTheArchiveView()
