@@ -365,6 +365,7 @@ int takeScreenshots(const QString& directory)
     QDragMoveEvent hover(QPoint(target.center().x(), target.top() + 8), Qt::MoveAction, drag.get(),
                          Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(second->viewport(), &hover);
+    QTest::qWait(250); // the gap opens
     settle();
     shown.window.grab().save(directory + QStringLiteral("/board-editing-dragging.png"));
     QDragLeaveEvent leave;
