@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QList>
+#include <QUndoCommand>
+
+class KanbanColumn;
+class ListItem;
+
+// "Delete Card": deletes cards of a column from the store; undo rebuilds them from their
+// exchange dictionaries at their display indexes (as new objects, tags reattached to the
+// board); redo deletes the rebuilt cards.
+class DeleteCardsCommand final : public QUndoCommand
+{
+public:
+    DeleteCardsCommand(KanbanColumn* column, const QList<ListItem*>& items,
+                       const QList<int>& indexes);
+
+    void redo() override;
+    void undo() override;
+
+private:
+    KanbanColumn* m_column;
+    QList<ListItem*> m_items; // the cards as they are now: deleted, or rebuilt by undo
+    QList<int> m_indexes;
+    QJsonArray m_dictionaries;
+};

@@ -1,0 +1,583 @@
+#include "KanbanColumnListViewController.h"
+
+#include "CardPasteboard.h"
+#include "CardTableModel.h"
+#include "DeleteCardsCommand.h"
+#include "KanbanColumnHost.h"
+#include "KanbanColumnTableView.h"
+#include "MoveRowsBetweenColumnsCommand.h"
+#include "MoveRowsCommand.h"
+#include "NewCardCommand.h"
+#include "cards/CardEditor.h"
+#include "cards/ListItemCellView.h"
+#include "interchange/JSONReader.h"
+#include "model/Kanban.h"
+#include "model/KanbanColumn.h"
+#include "model/ListItem.h"
+#include "model/TagCleanUp.h"
+#include "store/AppDelegate.h"
+#include "store/ObjectContext.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QUndoCommand>
+
+#include <algorithm>
+
+namespace {
+ObjectContext* context()
+{
+    AppDelegate* delegate = AppDelegate::shared();
+    return delegate ? delegate->managedObjectContext() : nullptr;
+}
+
+QUndoStack* undoStack()
+{
+    AppDelegate* delegate = AppDelegate::shared();
+    return delegate ? delegate->undoManager() : nullptr;
+}
+
+// The reader that rebuilds cards, on the store's context, with an empty identity map.
+JSONReader& freshReader()
+{
+    JSONReader& reader = JSONReader::shared();
+    reader.setContext(context());
+    reader.clearImportedObjects();
+    return reader;
+}
+
+QList<ListItem*> cardsAmong(const QList<StoredObject*>& objects)
+{
+    QList<ListItem*> items;
+    for (StoredObject* object : objects) {
+        if (object->entity() == Entity::ListItem)
+            items.append(static_cast<ListItem*>(object));
+    }
+    return items;
+}
+} // namespace
+
+KanbanColumnListViewController::KanbanColumnListViewController(QWidget* parentWidget)
+    : ListViewController(nullptr)
+{
+    m_view = new KanbanColumnTableView(this, parentWidget);
+    setParent(m_view);
+    setTableView(m_view);
+    cellView()->setPresentedContext(1);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty() && m_host)
+                    m_host->deselectItemsInAllColumnsOtherThanWithColumn(m_column);
+            });
+}
+
+KanbanColumnListViewController::~KanbanColumnListViewController() = default;
+
+KanbanColumnListViewController*
+KanbanColumnListViewController::controllerFor(const KanbanColumn* column)
+{
+    if (!column)
+        return nullptr;
+    // The newest controller of a column is the one on screen.
+    const QList<ListViewController*>& all = liveControllers();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        auto* controller = qobject_cast<KanbanColumnListViewController*>(*it);
+        if (controller && controller->column() == column)
+            return controller;
+    }
+    return nullptr;
+}
+
+KanbanColumnListViewController*
+KanbanColumnListViewController::controllerForCommand(QUndoCommand* command,
+                                                     const KanbanColumn* column)
+{
+    KanbanColumnListViewController* controller =
+        column && !column->isDeleted() ? controllerFor(column) : nullptr;
+    if (!controller)
+        command->setObsolete(true);
+    return controller;
+}
+
+void KanbanColumnListViewController::setColumn(KanbanColumn* column)
+{
+    m_column = column;
+    m_draggedItemIndexes.clear();
+    cellView()->invalidateAll();
+    fetchListItems();
+}
+
+Kanban* KanbanColumnListViewController::kanban() const
+{
+    if (m_host && m_host->kanban())
+        return m_host->kanban();
+    return m_column ? m_column->kanban() : nullptr;
+}
+
+bool KanbanColumnListViewController::hasAddCardRow() const
+{
+    return listViewMode() != ListViewMode::Archived;
+}
+
+StoredObject* KanbanColumnListViewController::container() const
+{
+    return m_column;
+}
+
+QList<ListItem*> KanbanColumnListViewController::storedItems() const
+{
+    return m_column ? m_column->item() : QList<ListItem*>();
+}
+
+void KanbanColumnListViewController::setStoredItems(const QList<ListItem*>& items)
+{
+    if (m_column)
+        m_column->setItem(items);
+}
+
+// Adding cards
+
+void KanbanColumnListViewController::addNewItem()
+{
+    addCardAtIndex(-1);
+}
+
+void KanbanColumnListViewController::addCardAbove(ListItem* item)
+{
+    const int index = int(listItems().indexOf(item));
+    if (index >= 0)
+        addCardAtIndex(index);
+}
+
+void KanbanColumnListViewController::addCardBelow(ListItem* item)
+{
+    const int index = int(listItems().indexOf(item));
+    if (index >= 0)
+        addCardAtIndex(index + 1);
+}
+
+ListItem* KanbanColumnListViewController::addCardAtIndex(int index)
+{
+    if (!m_column || !undoStack())
+        return nullptr;
+    auto* command = new NewCardCommand(m_column, index);
+    undoStack()->push(command);
+    ListItem* item = command->item();
+    openCardForTyping(item);
+    return item;
+}
+
+ListItem* KanbanColumnListViewController::addCardWithoutUndo(int index)
+{
+    ObjectContext* objects = context();
+    if (!objects || !m_column)
+        return nullptr;
+    auto* item = objects->insert<ListItem>();
+    item->setTitle(QStringLiteral("untitled"));
+    item->setNotesExpanded(true);
+    if (tagFilter())
+        item->setTags(*tagFilter());
+    QList<ListItem*>& items = mutableListItems();
+    if (index < 0 || index > items.size())
+        items.append(item);
+    else
+        items.insert(index, item);
+    setHasListItems(true);
+    sortList();
+    clearSelection();
+    syncTable();
+    writeBackListItems();
+    save();
+    return item;
+}
+
+void KanbanColumnListViewController::removeCardWithoutUndo(ListItem* item)
+{
+    mutableListItems().removeOne(item);
+    syncTable();
+    if (ObjectContext* objects = context())
+        objects->deleteObject(item);
+    save();
+}
+
+void KanbanColumnListViewController::openCardForTyping(ListItem* item)
+{
+    const QModelIndex index = tableModel()->indexForItem(item);
+    if (!index.isValid())
+        return;
+    m_view->scrollTo(index);
+    selectRowFor(item);
+    m_view->edit(index);
+    if (auto* editor = qobject_cast<CardEditor*>(m_view->indexWidget(index)))
+        editor->focusNotesAtEnd();
+}
+
+// Deleting cards
+
+void KanbanColumnListViewController::deleteCurrentSelectedItems()
+{
+    deleteItems(selectedItems());
+}
+
+void KanbanColumnListViewController::deleteItems(const QList<ListItem*>& items)
+{
+    if (items.isEmpty() || !m_column || !undoStack())
+        return;
+    QList<std::pair<int, ListItem*>> ordered;
+    for (ListItem* item : items) {
+        const int index = int(listItems().indexOf(item));
+        if (index >= 0)
+            ordered.append({index, item});
+    }
+    std::sort(ordered.begin(), ordered.end());
+    QList<ListItem*> cards;
+    QList<int> indexes;
+    for (const auto& [index, item] : ordered) {
+        indexes.append(index);
+        cards.append(item);
+    }
+    if (!cards.isEmpty())
+        undoStack()->push(new DeleteCardsCommand(m_column, cards, indexes));
+}
+
+QList<ListItem*>
+KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& items)
+{
+    m_view->closeOpenEditor();
+    for (ListItem* item : items) {
+        mutableListItems().removeOne(item);
+        cellView()->invalidate(item);
+    }
+    syncTable();
+    if (ObjectContext* objects = context()) {
+        for (ListItem* item : items) {
+            if (!item->isDeleted())
+                objects->deleteObject(item);
+        }
+    }
+    save();
+    return items;
+}
+
+QList<ListItem*>
+KanbanColumnListViewController::restoreItemsWithoutUndo(const QJsonArray& dictionaries,
+                                                        const QList<int>& indexes)
+{
+    QString error;
+    const auto objects =
+        freshReader().makeObjectsFromArrayOfDictionaryObjects(dictionaries, &error);
+    if (!objects) {
+        qWarning("KanbanColumnListViewController: the deleted cards cannot be rebuilt: %s",
+                 qUtf8Printable(error));
+        return {};
+    }
+    const QList<ListItem*> items = cardsAmong(*objects);
+    TagCleanUp::cleanUpTagsInItems(kanban(), items);
+    insertItemsWithoutUndo(items, indexes);
+    return items;
+}
+
+// The clipboard
+
+void KanbanColumnListViewController::copySelectedCardsToPasteboard()
+{
+    const QList<ListItem*> items = selectedItems();
+    if (items.isEmpty())
+        return;
+    QApplication::clipboard()->setMimeData(
+        CardPasteboard::cardData(CardPasteboard::dictionariesOf(items)).release());
+}
+
+void KanbanColumnListViewController::cut()
+{
+    copySelectedCardsToPasteboard();
+    deleteCurrentSelectedItems();
+}
+
+bool KanbanColumnListViewController::canPaste() const
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && (data->hasFormat(CardPasteboard::cardDataType()) ||
+                    (m_host && data->hasFormat(CardPasteboard::columnDataType())));
+}
+
+int KanbanColumnListViewController::pasteAnchorRow() const
+{
+    const QList<int> rows = selectedRows();
+    if (!rows.isEmpty())
+        return rows.last();
+    const int n = int(listItems().size());
+    const int a = indexArchivesBegin();
+    int last = n - 1;
+    if (listViewMode() == ListViewMode::Available && a >= 0)
+        last = a - 1;
+    return last < 0 ? 0 : tableRowFromIndex(last);
+}
+
+QList<ListItem*> KanbanColumnListViewController::paste()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data || !m_column)
+        return {};
+    if (!data->hasFormat(CardPasteboard::cardDataType())) {
+        if (m_host && data->hasFormat(CardPasteboard::columnDataType()))
+            m_host->pasteColumns();
+        return {};
+    }
+    QString error;
+    const auto dictionaries = CardPasteboard::dictionaries(data, &error);
+    std::optional<QList<StoredObject*>> objects;
+    if (dictionaries)
+        objects = freshReader().makeObjectsFromArrayOfDictionaryObjects(*dictionaries, &error);
+    if (!objects) {
+        MessageBox::critical(m_view, tr("The cards cannot be pasted."), error);
+        return {};
+    }
+    const QList<ListItem*> items = cardsAmong(*objects);
+    TagCleanUp::cleanUpTagsInItems(kanban(), items);
+
+    const int anchor = pasteAnchorRow();
+    const int first = anchor < 1 ? 0 : indexFromTableWithRow(anchor) + 1;
+    const int a = indexArchivesBegin();
+    for (ListItem* item : items) {
+        switch (listViewMode()) {
+        case ListViewMode::Archived:
+            item->setArchived(true);
+            item->setDone(true);
+            break;
+        case ListViewMode::Mixed: {
+            const bool archived = a >= 0 && first > a;
+            item->setArchived(archived);
+            item->setDone(archived);
+            break;
+        }
+        case ListViewMode::Available:
+            if (item->isArchived()) {
+                item->setArchived(false);
+                item->setDone(false);
+            }
+            break;
+        }
+    }
+    QList<int> indexes;
+    for (int k = 0; k < items.size(); ++k)
+        indexes.append(first + k);
+    insertItemsWithoutUndo(items, indexes);
+    if (!items.isEmpty())
+        m_view->scrollTo(tableModel()->indexForItem(items.constLast()));
+    return items;
+}
+
+// Moving cards
+
+int KanbanColumnListViewController::validateDropRow(int row) const
+{
+    const int n = int(listItems().size());
+    const int a = indexArchivesBegin();
+    const ListViewMode mode = listViewMode();
+    row = std::max(row, 1);
+    const int lastCardRow = numberOfRows() - (hasAddCardRow() ? 1 : 0) - 1;
+    row = std::min(row, lastCardRow + 1);
+    if (mode == ListViewMode::Available) {
+        if (a >= 0 && row > a + 1)
+            row = a + 1; // never among the hidden archived cards
+        row = std::min(row, n + 1);
+    }
+    if (mode == ListViewMode::Mixed && a >= 0 && row == a + 1)
+        return -1; // the header row
+    return row;
+}
+
+bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& draggedIndexes, int row)
+{
+    if (draggedIndexes.isEmpty() || !m_column || !undoStack())
+        return false;
+    QList<int> dragged = draggedIndexes;
+    std::sort(dragged.begin(), dragged.end());
+    const int n = int(listItems().size());
+    const int d = indexFromTableWithRow(row);
+    const int k =
+        int(std::count_if(dragged.cbegin(), dragged.cend(), [d](int i) { return i < d; }));
+    int target = d - k;
+    if (n - k < target) {
+        qWarning("KanbanColumnListViewController: a move beyond the end goes to the end");
+        target = n - k;
+    }
+    const int a = indexArchivesBegin();
+    const ListViewMode mode = listViewMode();
+    if (a >= 0 && a <= target && mode != ListViewMode::Mixed && mode != ListViewMode::Archived)
+        target = a - k;
+    target = std::clamp(target, 0, n - int(dragged.size()));
+    undoStack()->push(new MoveRowsCommand(m_column, dragged, target));
+    return true;
+}
+
+void KanbanColumnListViewController::moveWithinColumnWithoutUndo(const QList<int>& from, int target)
+{
+    QList<ListItem*>& items = mutableListItems();
+    QList<ListItem*> moved;
+    for (auto it = from.crbegin(); it != from.crend(); ++it) {
+        if (*it >= 0 && *it < items.size())
+            moved.prepend(items.takeAt(*it));
+    }
+    const int at = std::clamp(target, 0, int(items.size()));
+    for (qsizetype k = 0; k < moved.size(); ++k)
+        items.insert(at + k, moved.at(k));
+    sortList();
+    syncTable();
+    writeBackListItems();
+    save();
+    selectItems(moved);
+}
+
+void KanbanColumnListViewController::moveBackWithinColumnWithoutUndo(const QList<int>& from,
+                                                                     int target)
+{
+    QList<ListItem*>& items = mutableListItems();
+    const int at = std::clamp(target, 0, int(items.size()));
+    const qsizetype count = std::min<qsizetype>(from.size(), items.size() - at);
+    QList<ListItem*> moved = items.mid(at, count);
+    items.remove(at, count);
+    for (qsizetype k = 0; k < moved.size(); ++k)
+        items.insert(std::min<qsizetype>(from.at(k), items.size()), moved.at(k));
+    sortList();
+    syncTable();
+    writeBackListItems();
+    save();
+    selectItems(moved);
+}
+
+bool KanbanColumnListViewController::moveRowsFromSourceColumn(
+    KanbanColumnListViewController* source, const QList<ListItem*>& items, int row)
+{
+    if (items.isEmpty() || !m_column || !undoStack())
+        return false;
+    // Where each card would land, computed on a copy of the display list.
+    QList<ListItem*> preview = listItems();
+    QList<int> indexes;
+    const ListViewMode mode = listViewMode();
+    for (qsizetype j = 0; j < items.size(); ++j) {
+        const int n = int(preview.size());
+        const auto archivesBegin = std::find_if(preview.cbegin(), preview.cend(),
+                                                [](const ListItem* i) { return i->isArchived(); });
+        const int a = archivesBegin == preview.cend() ? -1 : int(archivesBegin - preview.cbegin());
+        const int r = int(row + j);
+        int x = r - 1;
+        if (mode == ListViewMode::Mixed)
+            x = a >= 0 && r - 1 > a ? r - 2 : r - 1;
+        else if (mode == ListViewMode::Archived)
+            x = a >= 0 ? r + a - 1 : r - 1;
+        x = std::clamp(x, 0, n);
+        if (a >= 0 && a <= x && mode != ListViewMode::Mixed && mode != ListViewMode::Archived)
+            x = a;
+        preview.insert(x, items.at(j));
+        indexes.append(x);
+    }
+    KanbanColumn* sourceColumn = source ? source->column() : nullptr;
+    QList<int> sourceIndexes;
+    if (source) {
+        for (ListItem* item : items)
+            sourceIndexes.append(int(source->listItems().indexOf(item)));
+    } else {
+        for (ListItem* item : items)
+            sourceIndexes.append(item->column() ? int(item->column()->item().indexOf(item)) : 0);
+        sourceColumn = items.constFirst()->column();
+    }
+    undoStack()->push(
+        new MoveRowsBetweenColumnsCommand(sourceColumn, sourceIndexes, m_column, indexes, items));
+    return true;
+}
+
+void KanbanColumnListViewController::insertItemsWithoutUndo(const QList<ListItem*>& items,
+                                                            const QList<int>& indexes)
+{
+    QList<ListItem*>& list = mutableListItems();
+    for (qsizetype k = 0; k < items.size(); ++k) {
+        list.removeOne(items.at(k));
+        const int at = std::clamp(indexes.value(k, int(list.size())), 0, int(list.size()));
+        list.insert(at, items.at(k));
+    }
+    setHasListItems(true);
+    sortList();
+    syncTable();
+    writeBackListItems();
+    save();
+    selectItems(items);
+}
+
+void KanbanColumnListViewController::takeItemsWithoutUndo(const QList<ListItem*>& items)
+{
+    m_view->closeOpenEditor();
+    for (ListItem* item : items)
+        mutableListItems().removeOne(item);
+    syncTable();
+}
+
+bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* source,
+                                                const QStringList& uris, int row)
+{
+    const int dropRow = validateDropRow(row);
+    if (dropRow < 0 || uris.isEmpty())
+        return false;
+    if (source == this)
+        return moveRowsWithinColumn(m_draggedItemIndexes, dropRow);
+    ObjectContext* objects = context();
+    QList<ListItem*> items;
+    for (const QString& uri : uris) {
+        StoredObject* object = objects ? objects->objectForUri(uri) : nullptr;
+        if (!object || object->entity() != Entity::ListItem) {
+            qWarning("could not find item");
+            return false;
+        }
+        items.append(static_cast<ListItem*>(object));
+    }
+    return moveRowsFromSourceColumn(source, items, dropRow);
+}
+
+void KanbanColumnListViewController::selectItems(const QList<ListItem*>& items)
+{
+    QItemSelection selection;
+    for (ListItem* item : items) {
+        const QModelIndex index = tableModel()->indexForItem(item);
+        if (index.isValid())
+            selection.select(index, index);
+    }
+    m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+// The column menu
+
+void KanbanColumnListViewController::addListBefore()
+{
+    if (m_host && m_column)
+        m_host->addColumnWithItem(m_column, false);
+}
+
+void KanbanColumnListViewController::addListAfter()
+{
+    if (m_host && m_column)
+        m_host->addColumnWithItem(m_column, true);
+}
+
+void KanbanColumnListViewController::deleteList()
+{
+    if (m_host && m_column)
+        m_host->deleteSelectedColumns(m_column);
+}
+
+void KanbanColumnListViewController::addColumnMenuItems(QMenu* menu)
+{
+    menu->addAction(tr("Add Column Before"), this, &KanbanColumnListViewController::addListBefore)
+        ->setEnabled(m_host);
+    menu->addAction(tr("Add Column After"), this, &KanbanColumnListViewController::addListAfter)
+        ->setEnabled(m_host);
+    const bool several = m_host && m_host->numberOfSelectedColumns() >= 2;
+    QAction* remove = menu->addAction(several ? tr("Delete Selected Lists") : tr("Delete List"),
+                                      this, &KanbanColumnListViewController::deleteList);
+    remove->setObjectName(QStringLiteral("deleteList"));
+    remove->setEnabled(m_host);
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "ListViewController.h"
+
+#include <QJsonArray>
+
+class Kanban;
+class KanbanColumn;
+class KanbanColumnHost;
+class KanbanColumnTableView;
+class QMenu;
+class QUndoCommand;
+
+// The card list of one board column: a vertical table of cards with an add-card row, and every
+// change of its cards: adding, deleting, copying, cutting, pasting and dragging within and
+// between columns, each undoable under its action name where it should be.
+//
+// Cards a search term or tag filter hides stay in the column whenever the display list is
+// written back: each hidden card stays right after the shown card it followed (hidden cards at
+// the top stay at the top), and a card added or pasted among the shown cards is stored directly
+// above the shown card that follows it on screen, or at the very end when it is the last one.
+class KanbanColumnListViewController final : public ListViewController
+{
+    Q_OBJECT
+
+public:
+    // The table is made a child of parentWidget; the controller lives as long as the table.
+    explicit KanbanColumnListViewController(QWidget* parentWidget = nullptr);
+    ~KanbanColumnListViewController() override;
+
+    KanbanColumn* column() const { return m_column; }
+    // Shows the column's cards (fetches the display list). Set the search term, tag filter and
+    // host first.
+    void setColumn(KanbanColumn* column);
+    KanbanColumnHost* kanbanViewController() const { return m_host; }
+    void setKanbanViewController(KanbanColumnHost* host) { m_host = host; }
+    KanbanColumnTableView* columnTableView() const { return m_view; }
+    Kanban* kanban() const;
+
+    bool hasAddCardRow() const override;
+    StoredObject* container() const override;
+    static KanbanColumnListViewController* controllerFor(const KanbanColumn* column);
+    // The controller an undo command of the column works through; none (and the command made
+    // obsolete) when the column is deleted or shown nowhere.
+    static KanbanColumnListViewController* controllerForCommand(QUndoCommand* command,
+                                                                const KanbanColumn* column);
+
+    // Adding a card: at the end, or at a display index. Undoable as "New Card".
+    void addNewItem();
+    void addCardAbove(ListItem* item);
+    void addCardBelow(ListItem* item);
+    // Adds an "untitled" card at the display index (-1: at the end) and opens it for typing.
+    ListItem* addCardAtIndex(int index);
+
+    // Deleting cards: undoable as "Delete Card", whatever their number.
+    void deleteCurrentSelectedItems();
+    void deleteItems(const QList<ListItem*>& items);
+
+    // The clipboard: "Kanban.CardData", a CBOR array of the cards' exchange dictionaries.
+    void copySelectedCardsToPasteboard();
+    void cut();
+    // Pastes copied cards after the selected row (or the last card); passes columns on to the
+    // board. Returns the pasted cards.
+    QList<ListItem*> paste();
+    bool canPaste() const;
+
+    // Drops. `row` is a table row; the drop is "above" it.
+    int validateDropRow(int row) const; // -1 refuses the drop
+    // A drag out of this table started with these display indexes.
+    void setDraggedItemIndexes(const QList<int>& indexes) { m_draggedItemIndexes = indexes; }
+    const QList<int>& draggedItemIndexes() const { return m_draggedItemIndexes; }
+    // Moves the dragged cards of this column to the drop row; undoable as "Move N Rows".
+    bool moveRowsWithinColumn(const QList<int>& draggedIndexes, int row);
+    // Moves cards of another column here; undoable as "Move N Rows". The source controller
+    // removes its rows.
+    bool moveRowsFromSourceColumn(KanbanColumnListViewController* source,
+                                  const QList<ListItem*>& items, int row);
+    // Resolves the URIs of a card drag and moves the cards here; false refuses the drop.
+    bool acceptDrop(KanbanColumnListViewController* source, const QStringList& uris, int row);
+
+    // The column menu items of this list.
+    void addListBefore();
+    void addListAfter();
+    void deleteList();
+    // Adds the column's context menu items ("Add Column Before", "Add Column After", the
+    // "deleteList" item) to the menu.
+    void addColumnMenuItems(QMenu* menu);
+
+    // The parts of the undoable actions that make the change.
+    ListItem* addCardWithoutUndo(int index);
+    void removeCardWithoutUndo(ListItem* item);
+    QList<ListItem*> deleteItemsWithoutUndo(const QList<ListItem*>& items);
+    QList<ListItem*> restoreItemsWithoutUndo(const QJsonArray& dictionaries,
+                                             const QList<int>& indexes);
+    void moveWithinColumnWithoutUndo(const QList<int>& from, int target);
+    void moveBackWithinColumnWithoutUndo(const QList<int>& from, int target);
+    void insertItemsWithoutUndo(const QList<ListItem*>& items, const QList<int>& indexes);
+    void takeItemsWithoutUndo(const QList<ListItem*>& items);
+
+protected:
+    QList<ListItem*> storedItems() const override;
+    void setStoredItems(const QList<ListItem*>& items) override;
+
+private:
+    void openCardForTyping(ListItem* item);
+    void selectItems(const QList<ListItem*>& items);
+    int pasteAnchorRow() const;
+
+    KanbanColumnTableView* m_view = nullptr; // owns this controller
+    KanbanColumn* m_column = nullptr;
+    KanbanColumnHost* m_host = nullptr;
+    QList<int> m_draggedItemIndexes;
+};

@@ -1,0 +1,324 @@
+#include "CardEditor.h"
+
+#include "CardGeometry.h"
+#include "DateDisplayButton.h"
+#include "DueDateColour.h"
+#include "DueDatePill.h"
+#include "DueDateTextField.h"
+#include "ListItemCellView.h"
+#include "TagEntry.h"
+#include "board/CardTableModel.h"
+#include "board/ListViewController.h"
+#include "model/ListItem.h"
+#include "notes/NotesTextView.h"
+#include "store/AppDelegate.h"
+#include "tags/TagsTextField.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGraphicsOpacityEffect>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QToolButton>
+
+namespace {
+QToolButton* makeImageButton(QWidget* parent, const QString& accessibleName)
+{
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIconSize(QSize(CardGeometry::controlSize, CardGeometry::controlSize));
+    button->setAccessibleName(accessibleName);
+    button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+    return button;
+}
+
+bool isDescendant(const QWidget* widget, const QWidget* ancestor)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        if (widget == ancestor)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
+    : QWidget(parent)
+    , m_cellView(cellView)
+    , m_check(new QCheckBox(this))
+    , m_doneDate(new DueDateTextField(this))
+    , m_expand(makeImageButton(this, tr("Show All Notes")))
+    , m_flag(makeImageButton(this, tr("Priority")))
+    , m_notes(new NotesTextView(this))
+    , m_tags(new TagsTextField(this))
+    , m_date(new DateDisplayButton(this))
+    , m_notesOpacity(new QGraphicsOpacityEffect(this))
+    , m_tagsOpacity(new QGraphicsOpacityEffect(this))
+{
+    setAutoFillBackground(false);
+    m_check->setFocusPolicy(Qt::NoFocus);
+    m_check->setAccessibleName(tr("Done"));
+    QFont small = font();
+    small.setPixelSize(11);
+    m_doneDate->setFont(small);
+    m_doneDate->setForegroundRole(QPalette::PlaceholderText);
+    m_tags->setFrame(false);
+    m_tags->setFont(small);
+    m_date->setFocusPolicy(Qt::NoFocus);
+    m_notes->setGraphicsEffect(m_notesOpacity);
+    m_tags->setGraphicsEffect(m_tagsOpacity);
+    setFocusProxy(m_notes);
+
+    connect(m_check, &QCheckBox::clicked, this, [this] {
+        if (m_item && m_cellView->listViewController())
+            m_cellView->listViewController()->flipDoneStateOfItem(m_item);
+        refresh();
+    });
+    connect(m_flag, &QToolButton::clicked, this, [this] {
+        m_cellView->toggleFlag(m_item);
+        refresh();
+    });
+    connect(m_expand, &QToolButton::clicked, this, &CardEditor::noteButtonTapped);
+    connect(m_date, &QAbstractButton::clicked, this,
+            [this] { m_cellView->openDatePicker(m_item, this, m_date->geometry()); });
+    connect(m_notes->document(), &QTextDocument::contentsChanged, this, &CardEditor::textDidChange);
+    connect(m_notes, &QTextEdit::cursorPositionChanged, this, &CardEditor::selectionDidChange);
+    connect(m_tags, &TagsTextField::editingFinished, this, &CardEditor::tagsEditingFinished);
+    connect(qApp, &QApplication::focusChanged, this, &CardEditor::focusChanged);
+    connect(m_cellView, &ListItemCellView::tagsChanged, this, [this] {
+        if (m_item && !m_tags->lineEdit()->hasFocus())
+            m_tags->setTokens(TagEntry::namesOf(m_item));
+        m_tags->update();
+    });
+
+    m_tags->setCompletionSource([this] {
+        QStringList names = m_item ? TagEntry::completions(m_item, QString()) : QStringList();
+        for (const QString& token : m_tags->tokens())
+            names.removeAll(token.trimmed());
+        return names;
+    });
+    m_tags->setTokenColour([this](const QString& name) {
+        return m_item ? TagEntry::tokenColour(m_item, name) : std::nullopt;
+    });
+}
+
+CardEditor::~CardEditor()
+{
+    if (m_cellView->editingItem() == m_item)
+        m_cellView->setEditingItem(nullptr);
+}
+
+void CardEditor::setItem(ListItem* item)
+{
+    if (item != m_item) {
+        m_item = item;
+        m_cellView->setEditingItem(item);
+    }
+    refresh();
+}
+
+void CardEditor::refresh()
+{
+    if (!m_item)
+        return;
+    const auto& notes = m_item->attributedNotes();
+    const RichText text = notes.value_or(RichText());
+    if (m_notes->richText() != text) {
+        m_updatingText = true;
+        m_notes->setRichText(text);
+        m_updatingText = false;
+    }
+    hideShowNoteButton();
+    m_expand->setIcon(QIcon(m_item->notesExpanded().value_or(false)
+                                ? QStringLiteral(":/images/UpArrow.svg")
+                                : QStringLiteral(":/images/DownArrow.svg")));
+    m_flag->setIcon(QIcon(m_item->isPriority() ? QStringLiteral(":/images/flag-filled.svg")
+                                               : QStringLiteral(":/images/flag.svg")));
+    const bool done = m_item->isDone();
+    m_check->setChecked(done);
+    m_notesOpacity->setOpacity(done ? 0.3 : 1.0);
+    m_tagsOpacity->setOpacity(done ? 0.3 : 1.0);
+    m_doneDate->setVisible(done);
+    m_doneDate->setDateValue(m_item->doneDate().isValid() ? std::optional(m_item->doneDate())
+                                                          : std::nullopt);
+    m_date->setDateValue(m_item->dueDate().isValid() ? std::optional(m_item->dueDate())
+                                                     : std::nullopt);
+    m_date->setBackgroundColour(dueDateColour(*m_item));
+    if (!m_tags->lineEdit()->hasFocus())
+        m_tags->setTokens(TagEntry::namesOf(m_item));
+    layoutChildren();
+}
+
+void CardEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Escape ends editing; the card stays selected in its table.
+    if (!m_finished)
+        finishEditing();
+}
+
+void CardEditor::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void CardEditor::layoutChildren()
+{
+    const CardGeometry g(rect(), height() - CardGeometry::fixedHeight);
+    m_check->setGeometry(g.checkBox);
+    m_doneDate->setGeometry(g.doneDate);
+    m_expand->setGeometry(g.expandButton);
+    m_flag->setGeometry(g.flag);
+    m_notes->setGeometry(g.notes);
+    const int tagsHeight = std::min(g.tags.height(), m_tags->heightForWidth(g.tags.width()));
+    m_tags->setGeometry(g.tags.left(), g.tags.top() + (g.tags.height() - tagsHeight) / 2,
+                        g.tags.width(), tagsHeight);
+    m_date->setGeometry(g.dueDatePill(m_date->sizeHint()));
+}
+
+void CardEditor::storeNotes()
+{
+    if (!m_item || m_item->isDeleted())
+        return;
+    const RichText text = m_notes->richText();
+    // A card that never had notes keeps none until something is typed.
+    if (!m_item->attributedNotes() && text.isEmpty())
+        return;
+    m_item->setAttributedNotes(text);
+}
+
+void CardEditor::textDidChange()
+{
+    if (m_updatingText || !m_item)
+        return;
+    storeNotes();
+    hideShowNoteButton();
+    updateCellHeight();
+}
+
+void CardEditor::updateCellHeight()
+{
+    if (!m_item)
+        return;
+    // The editor's own layout gives the height: typing lays out this one card once.
+    const bool collapsed = !m_item->notesExpanded().value_or(false);
+    const qreal notesHeight = collapsed ? m_notes->heightRequiredForFirstLineOfText()
+                                        : m_notes->heightRequiredToFitContent();
+    m_cellView->setNotesHeightFromEditor(m_item, int(std::ceil(notesHeight)));
+}
+
+void CardEditor::hideShowNoteButton()
+{
+    const QString text = m_notes->toPlainText();
+    // Empty cards show the button to make room for typing; one-line notes need none.
+    m_expand->setVisible(text.contains(QChar::ParagraphSeparator) || text.contains(u'\n') ||
+                         text.isEmpty());
+}
+
+void CardEditor::noteButtonTapped()
+{
+    if (!m_item)
+        return;
+    const bool expanded = !m_item->notesExpanded().value_or(false);
+    m_item->setNotesExpanded(expanded);
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
+    if (!expanded) {
+        // Keep the caret on the line that stays visible.
+        const QTextBlock first = m_notes->document()->begin();
+        const int firstLineEnd = first.position() + first.length() - 1;
+        QTextCursor cursor = m_notes->textCursor();
+        if (first.next().isValid() && cursor.selectionStart() > firstLineEnd) {
+            cursor.setPosition(firstLineEnd);
+            m_notes->setTextCursor(cursor);
+        }
+    }
+    refresh();
+    updateCellHeight();
+}
+
+void CardEditor::selectionDidChange()
+{
+    const int position = m_notes->textCursor().selectionStart();
+    const int previous = m_previousCursor;
+    m_previousCursor = position;
+    if (!m_item || m_item->notesExpanded().value_or(false) || !m_notes->isEditing() ||
+        position == previous)
+        return;
+    const QTextBlock first = m_notes->document()->begin();
+    // The caret went past the first line of collapsed notes: show them all.
+    if (first.next().isValid() && position > first.position() + first.length() - 1) {
+        m_item->setNotesExpanded(true);
+        refresh();
+        updateCellHeight();
+    }
+}
+
+void CardEditor::tagsEditingFinished()
+{
+    if (!m_item || m_item->isDeleted())
+        return;
+    TagEntry::setTagsFromNames(m_item, m_tags->tokens());
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
+    if (ListViewController* controller = m_cellView->listViewController())
+        controller->refreshItem(m_item);
+    m_tags->setTokens(TagEntry::namesOf(m_item));
+}
+
+void CardEditor::focusNotesAt(const QPoint& point)
+{
+    m_notes->setFocus(Qt::MouseFocusReason);
+    const QPoint inViewport = m_notes->viewport()->mapFrom(this, point);
+    m_notes->setTextCursor(m_notes->cursorForPosition(inViewport));
+}
+
+void CardEditor::focusNotesAtEnd()
+{
+    m_notes->setFocus(Qt::OtherFocusReason);
+    m_notes->moveCursor(QTextCursor::End);
+}
+
+void CardEditor::focusTags()
+{
+    m_tags->setFocus(Qt::MouseFocusReason);
+}
+
+void CardEditor::focusChanged(QWidget*, QWidget* now)
+{
+    // A popup (tag completion, date picker, menu) borrows the keyboard; editing goes on.
+    if (m_finished || QApplication::activePopupWidget() || isDescendant(now, this))
+        return;
+    // An editor its view is letting go of (another card became current) ends no more.
+    auto* view =
+        parentWidget() ? qobject_cast<QAbstractItemView*>(parentWidget()->parentWidget()) : nullptr;
+    ListViewController* controller = m_cellView->listViewController();
+    if (!view || !controller || !m_item ||
+        view->indexWidget(controller->tableModel()->indexForItem(m_item)) != this) {
+        m_finished = true;
+        return;
+    }
+    if (now && now->window() != window())
+        return;
+    finishEditing();
+}
+
+void CardEditor::finishEditing()
+{
+    m_finished = true;
+    if (m_tags->lineEdit()->text().trimmed().size() > 0)
+        tagsEditingFinished();
+    storeNotes();
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
+    Q_EMIT m_cellView->commitData(this);
+    Q_EMIT m_cellView->closeEditor(this, QAbstractItemDelegate::NoHint);
+}

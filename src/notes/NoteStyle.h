@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/RichText.h"
+
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextFormat>
+
+// The note styles of a card's text (title, header, body, and the checklist line) as Qt text
+// formats, and the custom format properties that carry what the rich text means, so that
+// converting to a QTextDocument and back loses nothing.
+//
+// Sizes are device-independent pixels: the styles' 17, 14 and 12 as point sizes would be a
+// third larger than the rest of a card at 96 dpi.
+class NoteStyle final
+{
+public:
+    enum Kind
+    {
+        Title,
+        Header,
+        Body,
+        Checklist,
+    };
+
+    // Custom properties of character formats.
+    static constexpr int styleNameProperty = QTextFormat::UserProperty + 1;          // QString
+    static constexpr int checklistProperty = QTextFormat::UserProperty + 2;          // bool
+    static constexpr int strikethroughProperty = QTextFormat::UserProperty + 3;      // int, 0 none
+    static constexpr int attachmentTypeProperty = QTextFormat::UserProperty + 4;     // QString
+    static constexpr int attachmentContentsProperty = QTextFormat::UserProperty + 5; // bytes
+
+    static constexpr qreal notePadding = 10.0;  // left and right of the text
+    static constexpr qreal verticalInset = 5.0; // above and below the text
+    static constexpr qreal checklistIndent = 24.0;
+
+    static QString styleName(Kind kind); // "title", "header", "body"; empty for Checklist
+    static RichText::Attributes attributes(Kind kind);
+    static QFont font(Kind kind);
+    static QColor textColour();
+    // The style a run looks like: its style name, or the checklist, or body when it has none.
+    static Kind kindOf(const RichText::Attributes& attributes);
+
+    static QTextCharFormat charFormat(const RichText::Attributes& attributes);
+    static QTextBlockFormat blockFormat(const RichText::Attributes& lineStart);
+    static RichText::Attributes attributes(const QTextCharFormat& format);
+};

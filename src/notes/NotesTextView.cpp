@@ -1,0 +1,186 @@
+#include "NotesTextView.h"
+
+#include "NoteStyle.h"
+#include "NotesDocument.h"
+#include "interchange/JSONReader.h"
+#include "interchange/JSONWriter.h"
+
+#include <QCborValue>
+#include <QFocusEvent>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+
+NotesTextView::NotesTextView(QWidget* parent)
+    : QTextEdit(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    setAcceptRichText(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    const int padding = int(NoteStyle::notePadding);
+    const int inset = int(NoteStyle::verticalInset);
+    setViewportMargins(padding, inset, padding, inset);
+    document()->setDocumentMargin(0);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
+    setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+}
+
+void NotesTextView::setRichText(const RichText& text)
+{
+    NotesDocument::setRichText(document(), text);
+    document()->setDocumentMargin(0);
+    if (text.isEmpty())
+        setCurrentCharFormat(NoteStyle::charFormat(
+            NoteStyle::attributes(m_isFirstResponder ? NoteStyle::Title : NoteStyle::Body)));
+}
+
+RichText NotesTextView::richText() const
+{
+    return NotesDocument::richText(document());
+}
+
+qreal NotesTextView::heightRequiredToFitContent() const
+{
+    return NotesDocument::heightRequiredToFitContent(document());
+}
+
+qreal NotesTextView::heightRequiredForFirstLineOfText() const
+{
+    return NotesDocument::heightOfFirstLine(document());
+}
+
+QMimeData* NotesTextView::createMimeDataFromSelection() const
+{
+    // Plain text for everyone else; HTML would lose what the styles mean.
+    const QTextCursor cursor = textCursor();
+    const RichText selected =
+        richText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    auto* data = new QMimeData;
+    QString plain = selected.text();
+    plain.remove(RichText::attachmentCharacter);
+    data->setText(plain);
+    data->setData(
+        corklineAttributedString(),
+        QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(selected)).toCbor());
+    return data;
+}
+
+bool NotesTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasFormat(corklineAttributedString()) ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+void NotesTextView::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasFormat(corklineAttributedString())) {
+        const QCborValue value = QCborValue::fromCbor(source->data(corklineAttributedString()));
+        const auto text = value.isMap()
+                              ? JSONReader::attributedStringFromDict(value.toJsonValue().toObject())
+                              : std::nullopt;
+        if (text) {
+            QTextCursor cursor = textCursor();
+            cursor.beginEditBlock();
+            cursor.removeSelectedText();
+            NotesDocument::insertRichText(cursor, *text);
+            cursor.endEditBlock();
+            setTextCursor(cursor);
+            return;
+        }
+    }
+    // Anything else arrives as plain text in the style being typed.
+    QTextEdit::insertFromMimeData(source);
+}
+
+void NotesTextView::focusInEvent(QFocusEvent* event)
+{
+    QTextEdit::focusInEvent(event);
+    m_isFirstResponder = true;
+    // The first line typed into an empty card is its heading.
+    if (document()->isEmpty())
+        setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Title)));
+    Q_EMIT editingStarted();
+}
+
+void NotesTextView::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    // A popup (completion, context menu) takes the keyboard only for a moment.
+    if (event->reason() == Qt::PopupFocusReason)
+        return;
+    m_isFirstResponder = false;
+    Q_EMIT editingEnded();
+}
+
+void NotesTextView::keyPressEvent(QKeyEvent* event)
+{
+    const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                             !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    if (plainReturn) {
+        insertNewline();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void NotesTextView::insertNewline()
+{
+    QTextCursor cursor = textCursor();
+    const QTextCharFormat typing = currentCharFormat();
+    const QTextBlock line = cursor.block();
+    const bool inChecklist = typing.hasProperty(NoteStyle::checklistProperty) ||
+                             (line.length() > 1 && NotesDocument::isChecklistBlock(line));
+    const auto body = NoteStyle::attributes(NoteStyle::Body);
+    cursor.beginEditBlock();
+    if (inChecklist) {
+        const auto checklist = NoteStyle::attributes(NoteStyle::Checklist);
+        if (line.text().isEmpty()) {
+            // An empty checklist line leaves the checklist.
+            cursor.setBlockFormat(NoteStyle::blockFormat(body));
+            cursor.setBlockCharFormat(NoteStyle::charFormat(body));
+            setCurrentCharFormat(NoteStyle::charFormat(body));
+        } else {
+            // The line feed belongs to the line it ends; the new line starts unticked.
+            cursor.insertBlock(NoteStyle::blockFormat(checklist), typing);
+            setTextCursor(cursor);
+            setCurrentCharFormat(NoteStyle::charFormat(checklist));
+        }
+    } else if (typing.hasProperty(NoteStyle::styleNameProperty) &&
+               typing.stringProperty(NoteStyle::styleNameProperty) !=
+                   NoteStyle::styleName(NoteStyle::Body)) {
+        // A heading is followed by body text.
+        cursor.insertBlock(NoteStyle::blockFormat(body), typing);
+        setTextCursor(cursor);
+        setCurrentCharFormat(NoteStyle::charFormat(body));
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), typing);
+        setTextCursor(cursor);
+    }
+    cursor.endEditBlock();
+}
+
+void NotesTextView::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    NotesDocument::paintCheckBoxes(&painter, document(),
+                                   viewport()->height() + verticalScrollBar()->value());
+}
+
+void NotesTextView::resizeEvent(QResizeEvent* event)
+{
+    QTextEdit::resizeEvent(event);
+    // A collapsed card shows its first line: keep the text at its top.
+    verticalScrollBar()->setValue(0);
+}

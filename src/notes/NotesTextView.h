@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/RichText.h"
+
+#include <QTextEdit>
+
+// The editor of a card's notes: rich text in the note styles, checklist boxes drawn over the
+// indent of checklist lines, the first line of an empty text typed as a title, and Return after
+// a heading continuing in body text. It lays out its text exactly as the painted card does.
+class NotesTextView final : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit NotesTextView(QWidget* parent = nullptr);
+
+    // The editor's own clipboard type: a CBOR map of the rich-text object of the exchange
+    // document, so that styles and ticks survive copying between cards.
+    static QString corklineAttributedString() { return QStringLiteral("corklineAttributedString"); }
+
+    void setRichText(const RichText& text);
+    RichText richText() const;
+
+    // Whether the editor is being edited (has the keyboard).
+    bool isEditing() const { return m_isFirstResponder; }
+
+    // Heights of the text as laid out now, with the inset above and below: the whole text (at
+    // least 30), and the first line alone (the same when there is only one line).
+    qreal heightRequiredToFitContent() const;
+    qreal heightRequiredForFirstLineOfText() const;
+
+    // A line ending at the caret starts a new body line after a title or header, and a new
+    // unticked checklist line after a checklist line; Return on an empty checklist line turns
+    // it into body text instead.
+    void insertNewline();
+
+Q_SIGNALS:
+    void editingStarted();
+    void editingEnded();
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool m_isFirstResponder = false;
+};
