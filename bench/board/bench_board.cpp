@@ -1,16 +1,22 @@
-// Board view benchmarks. Each time is also given as a ratio to a plain QListView of as many
-// one-line rows, built in the same run on the same screen:
-//   open:      handing a board of 5,000 cards in 10 columns to the column lists until the
-//              first frame is painted
-//   repaint:   one full repaint of every column after scrolling it by a screen
+// Board view benchmarks, on the real board view (KanbanViewController). Each time is also given
+// as a ratio to plain QListViews of as many one-line rows, built in the same run on the same
+// screen, side by side in a scroll area of the same size:
+//   open:      handing a board of 5,000 cards in 10 columns to the shown board view until every
+//              visible column has painted its first frame (plain: handing the views their models)
+//   repaint:   one full repaint of the board's viewport after scrolling every column down by a
+//              screen, and after scrolling the board sideways by a column
 //   memory:    what the open board adds to the process
 //   keystroke: a key typed into a card's notes until the frame is repainted, and how many card
 //              layouts it caused
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
 #include "StoreGenerator.h"
+#include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/KanbanColumnTableView.h"
+#include "board/KanbanColumnView.h"
+#include "board/KanbanColumnViewItem.h"
+#include "board/KanbanViewController.h"
 #include "cards/CardEditor.h"
 #include "cards/ListItemCellView.h"
 #include "interchange/JSONReader.h"
@@ -21,6 +27,7 @@
 #include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
+#include "store/Defaults.h"
 #include "store/ObjectContext.h"
 #include "store/SqliteStore.h"
 
@@ -30,10 +37,12 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QListView>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,8 +50,9 @@
 
 namespace {
 
-constexpr int columnWidth = 280;
-constexpr QSize windowSize(columnWidth * 10, 900);
+constexpr int columnCount = 10;
+constexpr int columnWidth = KanbanColumnViewItem::width;
+constexpr QSize windowSize(1600, 900);
 
 double median(std::vector<double> values)
 {
@@ -87,16 +97,17 @@ private:
     qsizetype m_count = 0;
 };
 
-double showAndWaitForPaint(QWidget& window, const QList<QWidget*>& viewports,
-                           const QElapsedTimer& timer)
+void waitForPaint(const QList<QWidget*>& widgets)
 {
-    PaintCounter counter(viewports);
-    window.show();
+    PaintCounter counter(widgets);
     while (!counter.allPainted())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    // Layouts corrected after the first paint belong to opening too.
-    QCoreApplication::processEvents();
-    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 
 void makeGeneratedStore()
@@ -114,7 +125,7 @@ void makeGeneratedStore()
     // A twentieth of the cards go to lists; the first board takes the rest.
     options.cards = 5264;
     options.cardsPerBoard = 5000;
-    options.columnsPerBoard = 10;
+    options.columnsPerBoard = columnCount;
     options.largeColumnCards = 0;
     StoreGenerator::generate(context, options);
     if (!context.save(&error))
@@ -137,79 +148,131 @@ Kanban* largestBoard(ObjectContext* context)
     return best;
 }
 
+// The board view, shown empty, ready to be handed a board.
 struct BoardWindow
 {
     QWidget window;
-    QList<KanbanColumnListViewController*> lists;
-    QList<QWidget*> viewports;
+    KanbanViewController* board;
 
-    explicit BoardWindow(Kanban* board)
+    BoardWindow()
     {
         window.resize(windowSize);
-        auto* layout = new QHBoxLayout(&window);
+        auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        for (KanbanColumn* column : board->column()) {
-            auto* list = new KanbanColumnListViewController(&window);
-            list->tableView()->setFixedWidth(columnWidth);
-            layout->addWidget(list->tableView());
-            list->setColumn(column);
-            lists.append(list);
-            viewports.append(list->tableView()->viewport());
+        board = new KanbanViewController(&window);
+        layout->addWidget(board);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("bench_board: the window was not shown");
+        settle();
+    }
+    // The viewports of the columns in view.
+    QList<QWidget*> visibleViewports() const
+    {
+        QList<QWidget*> viewports;
+        for (int i = 0; board->itemAt(i); ++i) {
+            QWidget* viewport = board->itemAt(i)->tableView()->viewport();
+            if (!viewport->visibleRegion().isEmpty())
+                viewports.append(viewport);
         }
+        return viewports;
+    }
+    QList<QAbstractItemView*> tables() const
+    {
+        QList<QAbstractItemView*> views;
+        for (int i = 0; board->itemAt(i); ++i)
+            views.append(board->itemAt(i)->tableView());
+        return views;
     }
 };
 
+// Plain list views side by side in a scroll area, shown without models.
 struct PlainWindow
 {
     QWidget window;
+    QScrollArea* scrollArea;
     QList<QListView*> views;
-    QList<QWidget*> viewports;
 
-    explicit PlainWindow(int rowsPerColumn)
+    PlainWindow()
     {
         window.resize(windowSize);
-        auto* layout = new QHBoxLayout(&window);
+        auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
+        scrollArea = new QScrollArea(&window);
+        scrollArea->setWidgetResizable(true);
+        scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        auto* row = new QWidget;
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(26, 0, 26, 0);
+        rowLayout->setSpacing(26);
+        for (int c = 0; c < columnCount; ++c) {
+            auto* view = new QListView(row);
+            view->setFixedWidth(columnWidth);
+            view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+            rowLayout->addWidget(view);
+            views.append(view);
+        }
+        scrollArea->setWidget(row);
+        layout->addWidget(scrollArea);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("bench_board: the window was not shown");
+        settle();
+    }
+    void setRows(int rowsPerColumn)
+    {
         QStringList rows;
         for (int i = 0; i < rowsPerColumn; ++i)
             rows.append(QStringLiteral("Card %1 with a line of text").arg(i));
-        for (int c = 0; c < 10; ++c) {
-            auto* view = new QListView(&window);
+        for (QListView* view : std::as_const(views))
             view->setModel(new QStringListModel(rows, view));
-            view->setFixedWidth(columnWidth);
-            view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-            layout->addWidget(view);
-            views.append(view);
-            viewports.append(view->viewport());
+    }
+    QList<QWidget*> visibleViewports() const
+    {
+        QList<QWidget*> viewports;
+        for (QListView* view : views) {
+            if (!view->viewport()->visibleRegion().isEmpty())
+                viewports.append(view->viewport());
         }
+        return viewports;
     }
 };
 
-// The median time of one column's full repaint after each column was scrolled by `step`.
-template <class Views>
-double repaintAfterScrolling(Views& views, int step)
+// The median time of one full repaint of the visible columns after each scroll step: every
+// visible card table repaints its viewport, as scrolling makes it do, in one paint pass of the
+// window.
+template <class Viewports, class Scroll>
+double repaintAfterScrolling(const Viewports& viewports, const Scroll& scroll)
 {
     std::vector<double> times;
     for (int s = 1; s <= 8; ++s) {
-        for (auto* view : views)
-            view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + step);
+        scroll(s);
         QCoreApplication::processEvents();
-        for (auto* view : views) {
-            QElapsedTimer timer;
-            timer.start();
-            view->viewport()->repaint();
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        }
+        const QList<QWidget*> visible = viewports();
+        PaintCounter painted(visible);
+        QElapsedTimer timer;
+        timer.start();
+        for (QWidget* viewport : visible)
+            viewport->update();
+        while (!painted.allPainted())
+            QCoreApplication::processEvents();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     return median(times);
 }
 
-void settle()
+void scrollDown(const QList<QAbstractItemView*>& views, int step)
 {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
+    for (QAbstractItemView* view : views)
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + step);
+}
+
+// Scrolls sideways by a column, back and forth.
+void scrollSideways(QScrollArea* area, int s)
+{
+    QScrollBar* bar = area->horizontalScrollBar();
+    const int stride = columnWidth + KanbanCollectionViewFlowLayout::gap;
+    bar->setValue(s % 2 ? bar->value() + stride : bar->value() - stride / 2);
 }
 
 int runBenchmarks()
@@ -228,47 +291,64 @@ int runBenchmarks()
 
     // Fonts and styles are loaded once per process: neither measurement pays for that.
     {
-        QElapsedTimer warmUpTimer;
-        warmUpTimer.start();
-        PlainWindow warmUp(20);
-        showAndWaitForPaint(warmUp.window, warmUp.viewports, warmUpTimer);
+        PlainWindow warmUp;
+        warmUp.setRows(20);
+        waitForPaint(warmUp.visibleViewports());
         QTextDocument document;
         document.setHtml(QStringLiteral("<b>Warm</b> up"));
         document.size();
+        BoardWindow warmBoard;
     }
+    PlainWindow plain;
     QElapsedTimer plainTimer;
     plainTimer.start();
-    PlainWindow plain(cards / 10);
-    const double plainOpen = showAndWaitForPaint(plain.window, plain.viewports, plainTimer);
+    plain.setRows(cards / columnCount);
+    waitForPaint(plain.visibleViewports());
+    settle();
+    const double plainOpen = double(plainTimer.nsecsElapsed()) / 1e6;
 
+    BoardWindow shown;
     const qint64 memoryBefore = residentKilobytes();
     const qint64 layoutsBefore = ListItemCellView::layoutCount();
     QElapsedTimer openTimer;
     openTimer.start();
-    BoardWindow shown(board);
-    const double open = showAndWaitForPaint(shown.window, shown.viewports, openTimer);
+    shown.board->setKanban(board);
+    waitForPaint(shown.visibleViewports());
+    // Layouts corrected after the first paint belong to opening too.
+    settle();
+    const double open = double(openTimer.nsecsElapsed()) / 1e6;
     const qint64 memoryAfter = residentKilobytes();
-    std::printf("  open:      %.1f ms (plain list %.1f ms, ratio %.2f); %lld card layouts\n", open,
+    std::printf("  open:      %.1f ms (plain lists %.1f ms, ratio %.2f); %lld card layouts\n", open,
                 plainOpen, open / plainOpen,
                 qlonglong(ListItemCellView::layoutCount() - layoutsBefore));
     std::printf("  memory:    the open board adds %.1f MB\n",
                 double(memoryAfter - memoryBefore) / 1024.0);
 
-    QList<QAbstractItemView*> cardViews;
-    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
-        cardViews.append(list->tableView());
-    for (const int step : {windowSize.height(), 60}) {
-        const double repaint = repaintAfterScrolling(cardViews, step);
-        const double plainRepaint = repaintAfterScrolling(plain.views, step);
-        std::printf("  repaint:   %.2f ms for one column of %d x %d after scrolling %d px (plain "
-                    "list %.2f ms, ratio %.2f)\n",
-                    repaint, columnWidth, windowSize.height(), step, plainRepaint,
-                    repaint / plainRepaint);
-    }
+    QList<QAbstractItemView*> plainViews;
+    for (QListView* view : std::as_const(plain.views))
+        plainViews.append(view);
+    const QList<QAbstractItemView*> cardViews = shown.tables();
+    const int screen = windowSize.height();
+    const auto boardViewports = [&shown] { return shown.visibleViewports(); };
+    const auto plainViewports = [&plain] { return plain.visibleViewports(); };
+    const double down =
+        repaintAfterScrolling(boardViewports, [&](int) { scrollDown(cardViews, screen); });
+    const double plainDown =
+        repaintAfterScrolling(plainViewports, [&](int) { scrollDown(plainViews, screen); });
+    std::printf("  repaint:   %.2f ms for the %d x %d board after scrolling the columns down a "
+                "screen (plain lists %.2f ms, ratio %.2f)\n",
+                down, windowSize.width(), windowSize.height(), plainDown, down / plainDown);
+    const double sideways = repaintAfterScrolling(
+        boardViewports, [&](int s) { scrollSideways(shown.board->scrollView(), s); });
+    const double plainSideways =
+        repaintAfterScrolling(plainViewports, [&](int s) { scrollSideways(plain.scrollArea, s); });
+    std::printf("  repaint:   %.2f ms after scrolling the board sideways by a column (plain lists "
+                "%.2f ms, ratio %.2f)\n",
+                sideways, plainSideways, sideways / plainSideways);
 
     // Typing into a card of the first column.
-    KanbanColumnListViewController* first = shown.lists.first();
-    auto* view = first->tableView();
+    shown.board->scrollView()->horizontalScrollBar()->setValue(0);
+    KanbanColumnTableView* view = shown.board->itemAt(0)->tableView();
     view->verticalScrollBar()->setValue(0);
     QCoreApplication::processEvents();
     const QModelIndex index = view->model()->index(1, 0);
@@ -308,6 +388,14 @@ int runBenchmarks()
     return 0;
 }
 
+void saveShot(QWidget& window, const QString& directory, const QString& name)
+{
+    settle();
+    // Let animations (the archive bar, cells gliding into place) finish.
+    QTest::qWait(400);
+    window.grab().save(directory + QLatin1Char('/') + name);
+}
+
 int takeScreenshots(const QString& directory)
 {
     AppDelegate delegate;
@@ -323,27 +411,50 @@ int takeScreenshots(const QString& directory)
     if (!JSONReader::shared().importDocument(tutorial.readAll(), &error))
         qFatal("bench_board: %s", qPrintable(error));
     delegate.save();
-    Kanban* board = largestBoard(context);
-    BoardWindow shown(board);
-    shown.window.resize(columnWidth * int(std::min<qsizetype>(3, board->column().size())), 760);
-    shown.window.setStyleSheet(QStringLiteral("QListView { background: #E9ECEF; }"));
-    shown.window.show();
-    if (!QTest::qWaitForWindowExposed(&shown.window))
-        qFatal("bench_board: the window was not shown");
-    QCoreApplication::processEvents();
     QDir().mkpath(directory);
-    shown.window.grab().save(directory + QStringLiteral("/board.png"));
 
-    // A selected card, another being edited.
-    KanbanColumnListViewController* first = shown.lists.first();
-    first->tableView()->selectionModel()->select(first->tableView()->model()->index(2, 0),
-                                                 QItemSelectionModel::ClearAndSelect);
-    const QModelIndex editing = first->tableView()->model()->index(1, 0);
-    first->tableView()->edit(editing);
-    if (auto* editor = qobject_cast<CardEditor*>(first->tableView()->indexWidget(editing)))
-        editor->focusNotesAtEnd();
-    QCoreApplication::processEvents();
-    shown.window.grab().save(directory + QStringLiteral("/board-editing.png"));
+    QWidget window;
+    window.resize(1200, 760);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* board = new KanbanViewController(&window);
+    layout->addWidget(board);
+    QObject::connect(board, &KanbanViewController::windowTitleTextChanged, &window,
+                     &QWidget::setWindowTitle);
+    board->setKanban(largestBoard(context));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("bench_board: the window was not shown");
+    saveShot(window, directory, QStringLiteral("board.png"));
+
+    // The second column selected, a long title fitted, a new column being named.
+    board->itemAt(0)->changeColumnTitleWithNewTitle(
+        QStringLiteral("A column with a long title that has to shrink"));
+    board->addColumnWithItem(board->columns().at(1), true);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Doing"));
+    board->setSelectedColumnIndexes({1});
+    board->scrollView()->horizontalScrollBar()->setValue(0);
+    saveShot(window, directory, QStringLiteral("board-selected.png"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    // Column 0 dragged over the gap before column 3.
+    board->clearColumnSelection();
+    board->beginColumnDrag({0});
+    board->updateColumnDropPreview(3);
+    saveShot(window, directory, QStringLiteral("board-drag.png"));
+    board->endColumnDrag();
+
+    // The archived-cards view with its bar.
+    Defaults::standard().setValue(Defaults::listViewMode, 2);
+    board->viewModeChanged();
+    saveShot(window, directory, QStringLiteral("board-archived.png"));
+    Defaults::standard().setValue(Defaults::listViewMode, 0);
+
+    // A board without columns.
+    auto* empty = context->insert<Kanban>();
+    empty->setTitle(QStringLiteral("Empty"));
+    board->setKanban(empty);
+    saveShot(window, directory, QStringLiteral("board-empty.png"));
     std::printf("screenshots in %s\n", qPrintable(directory));
     return 0;
 }
