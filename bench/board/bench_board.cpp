@@ -444,11 +444,17 @@ int takeScreenshots(const QString& directory)
     saveShot(window, directory, QStringLiteral("board-drag.png"));
     board->endColumnDrag();
 
-    // The archived-cards view with its bar.
+    // The archived-cards view with its bar, after archiving the done cards.
+    for (KanbanColumn* column : board->columns()) {
+        for (ListItem* item : column->item())
+            item->setArchived(item->isDone());
+    }
+    delegate.save();
     Defaults::standard().setValue(Defaults::listViewMode, 2);
     board->viewModeChanged();
     saveShot(window, directory, QStringLiteral("board-archived.png"));
     Defaults::standard().setValue(Defaults::listViewMode, 0);
+    board->viewModeChanged();
 
     // A board without columns.
     auto* empty = context->insert<Kanban>();

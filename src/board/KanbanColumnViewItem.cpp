@@ -40,7 +40,6 @@ KanbanColumnViewItem::KanbanColumnViewItem(KanbanViewController* board, QWidget*
     layout->addWidget(tableView(), 1);
 
     QFont titleFont = m_columnTitle->font();
-    titleFont.setWeight(QFont::DemiBold);
     titleFont.setPointSize(largestTitleFontSize);
     m_columnTitle->setFont(titleFont);
     // Tall enough for the largest title, so that a shorter font never moves the cards.

@@ -316,20 +316,19 @@ void KanbanViewController::scrollToItems(const QList<int>& indexes)
 {
     if (indexes.isEmpty())
         return;
+    QScrollBar* bar = m_scrollView->horizontalScrollBar();
+    const int visible = m_scrollView->viewport()->width();
+    const int gap = KanbanCollectionViewFlowLayout::gap;
     // The last one, then the first, so that the first is in view when not all fit.
     for (int index : {indexes.last(), indexes.first()}) {
-        if (KanbanColumnViewItem* item = itemAt(index)) {
-            const int left = m_layout->restingLeft(index);
-            const int right = left + KanbanColumnViewItem::width;
-            QScrollBar* bar = m_scrollView->horizontalScrollBar();
-            const int visible = m_scrollView->viewport()->width();
-            const int gap = KanbanCollectionViewFlowLayout::gap;
-            if (right + gap > bar->value() + visible)
-                bar->setValue(right + gap - visible);
-            if (left - gap < bar->value())
-                bar->setValue(left - gap);
-            Q_UNUSED(item);
-        }
+        if (index < 0 || index >= m_items.size())
+            continue;
+        const int left = m_layout->restingLeft(index);
+        const int right = left + m_layout->widthOfItem(index);
+        if (right + gap > bar->value() + visible)
+            bar->setValue(right + gap - visible);
+        if (left - gap < bar->value())
+            bar->setValue(left - gap);
     }
 }
 
@@ -827,6 +826,9 @@ void KanbanViewController::buildArchiveBar()
     m_archiveBar->setAutoFillBackground(true);
     m_archiveBar->setBackgroundRole(QPalette::AlternateBase);
     auto* layout = new QHBoxLayout(m_archiveBar);
+    // In line with the columns below.
+    layout->setContentsMargins(KanbanCollectionViewFlowLayout::gap, 6,
+                               KanbanCollectionViewFlowLayout::gap, 6);
     m_archiveLabel = new QLabel(tr("Archived cards"), m_archiveBar);
     QFont font = m_archiveLabel->font();
     font.setWeight(QFont::DemiBold);
