@@ -72,11 +72,11 @@ QModelIndex CardTableModel::indexForItem(const ListItem* item) const
 
 QList<CardTableModel::Row> CardTableModel::rowsOfController() const
 {
-    const int count = m_controller->numberOfRows();
     QList<Row> rows;
-    rows.reserve(count);
-    for (int row = 0; row < count; ++row)
-        rows.append({m_controller->rowKind(row), m_controller->itemAtRow(row)});
+    const auto wanted = m_controller->rows();
+    rows.reserve(wanted.size());
+    for (const auto& [kind, item] : wanted)
+        rows.append({kind, item});
     return rows;
 }
 

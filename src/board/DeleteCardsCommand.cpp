@@ -19,21 +19,15 @@ DeleteCardsCommand::DeleteCardsCommand(KanbanColumn* column, const QList<ListIte
 
 void DeleteCardsCommand::redo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
-    if (!controller || m_column->isDeleted()) {
-        setObsolete(true);
-        return;
-    }
-    controller->deleteItemsWithoutUndo(m_items);
+    if (auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column))
+        controller->deleteItemsWithoutUndo(m_items);
 }
 
 void DeleteCardsCommand::undo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
-    if (!controller || m_column->isDeleted()) {
-        setObsolete(true);
+    auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column);
+    if (!controller)
         return;
-    }
     m_items = controller->restoreItemsWithoutUndo(m_dictionaries, m_indexes);
     if (m_items.isEmpty())
         setObsolete(true);

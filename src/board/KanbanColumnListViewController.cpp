@@ -24,6 +24,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
+#include <QUndoCommand>
 
 #include <algorithm>
 
@@ -89,6 +90,17 @@ KanbanColumnListViewController::controllerFor(const KanbanColumn* column)
             return controller;
     }
     return nullptr;
+}
+
+KanbanColumnListViewController*
+KanbanColumnListViewController::controllerForCommand(QUndoCommand* command,
+                                                     const KanbanColumn* column)
+{
+    KanbanColumnListViewController* controller =
+        column && !column->isDeleted() ? controllerFor(column) : nullptr;
+    if (!controller)
+        command->setObsolete(true);
+    return controller;
 }
 
 void KanbanColumnListViewController::setColumn(KanbanColumn* column)

@@ -9,6 +9,7 @@ class KanbanColumn;
 class KanbanColumnHost;
 class KanbanColumnTableView;
 class QMenu;
+class QUndoCommand;
 
 // The card list of one board column: a vertical table of cards with an add-card row, and every
 // change of its cards: adding, deleting, copying, cutting, pasting and dragging within and
@@ -39,6 +40,10 @@ public:
     bool hasAddCardRow() const override;
     StoredObject* container() const override;
     static KanbanColumnListViewController* controllerFor(const KanbanColumn* column);
+    // The controller an undo command of the column works through; none (and the command made
+    // obsolete) when the column is deleted or shown nowhere.
+    static KanbanColumnListViewController* controllerForCommand(QUndoCommand* command,
+                                                                const KanbanColumn* column);
 
     // Adding a card: at the end, or at a display index. Undoable as "New Card".
     void addNewItem();

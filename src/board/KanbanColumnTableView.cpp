@@ -106,33 +106,33 @@ void KanbanColumnTableView::performEditAction(EditAction action)
 bool KanbanColumnTableView::measureVisibleCards()
 {
     CardTableModel* model = m_controller->tableModel();
-    bool anything = false;
-    // Each pass may bring more rows into view (an estimate was too tall); three suffice.
-    for (int pass = 0; pass < 3; ++pass) {
-        bool changed = false;
-        const QModelIndex top = indexAt(QPoint(1, 0));
-        const int height = viewport()->height();
-        for (int row = top.isValid() ? top.row() : 0; row < model->rowCount(); ++row) {
-            const QModelIndex index = model->index(row);
-            if (visualRect(index).top() > height)
-                break;
-            ListItem* item = model->itemAt(row);
-            if (item && !cellView()->hasExactHeight(item) && cellView()->measureExactly(item))
-                changed = true;
-        }
-        if (!changed)
+    bool changed = false;
+    const QModelIndex top = indexAt(QPoint(1, 0));
+    const int height = viewport()->height();
+    for (int row = top.isValid() ? top.row() : 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row);
+        if (visualRect(index).top() > height)
             break;
-        anything = true;
-        doItemsLayout();
+        ListItem* item = model->itemAt(row);
+        if (item && !cellView()->hasExactHeight(item) && cellView()->measureExactly(item))
+            changed = true;
     }
-    return anything;
+    return changed;
 }
 
-bool KanbanColumnTableView::viewportEvent(QEvent* event)
+void KanbanColumnTableView::doItemsLayout()
 {
-    if (event->type() == QEvent::Paint)
-        measureVisibleCards();
-    return QListView::viewportEvent(event);
+    QListView::doItemsLayout();
+    // Each pass may bring more rows into view (an estimate was too tall); three suffice.
+    for (int pass = 0; pass < 3 && isVisible() && measureVisibleCards(); ++pass)
+        QListView::doItemsLayout();
+}
+
+void KanbanColumnTableView::scrollContentsBy(int dx, int dy)
+{
+    QListView::scrollContentsBy(dx, dy);
+    if (measureVisibleCards())
+        doItemsLayout();
 }
 
 void KanbanColumnTableView::paintEvent(QPaintEvent* event)
@@ -240,27 +240,32 @@ void KanbanColumnTableView::contextMenuEvent(QContextMenuEvent* event)
     ListItem* item = index.isValid() ? m_controller->tableModel()->itemAt(index.row()) : nullptr;
     QMenu menu(this);
     if (item) {
-        if (ListViewController::listViewMode() == ListViewMode::Archived)
-            return;
         if (!selectionModel()->isSelected(index))
             m_controller->selectRowFor(item);
-        menu.addAction(tr("Add Card Above"), this,
-                       [this, item] { m_controller->addCardAbove(item); });
-        menu.addAction(tr("Add Card Below"), this,
-                       [this, item] { m_controller->addCardBelow(item); });
-        menu.addSeparator();
-        const bool several = m_controller->selectedRows().size() >= 2;
-        menu.addAction(several ? tr("Delete Selected Cards") : tr("Delete Card"), this,
-                       [this, item, several] {
-                           if (several)
-                               m_controller->deleteCurrentSelectedItems();
-                           else
-                               m_controller->deleteItems({item});
-                       });
+        addCardMenuItems(&menu, item);
     } else {
         m_controller->addColumnMenuItems(&menu);
     }
-    menu.exec(event->globalPos());
+    if (!menu.isEmpty())
+        menu.exec(event->globalPos());
+}
+
+void KanbanColumnTableView::addCardMenuItems(QMenu* menu, ListItem* item)
+{
+    if (ListViewController::listViewMode() == ListViewMode::Archived)
+        return;
+    menu->addAction(tr("Add Card Above"), this, [this, item] { m_controller->addCardAbove(item); });
+    menu->addAction(tr("Add Card Below"), this, [this, item] { m_controller->addCardBelow(item); });
+    menu->addSeparator();
+    const bool several = m_controller->selectedRows().size() >= 2;
+    QAction* remove = menu->addAction(several ? tr("Delete Selected Cards") : tr("Delete Card"),
+                                      this, [this, item, several] {
+                                          if (several)
+                                              m_controller->deleteCurrentSelectedItems();
+                                          else
+                                              m_controller->deleteItems({item});
+                                      });
+    remove->setObjectName(QStringLiteral("deleteCard"));
 }
 
 std::unique_ptr<QMimeData> KanbanColumnTableView::prepareDrag(const QList<int>& rows)
@@ -404,6 +409,7 @@ void KanbanColumnTableView::dropEvent(QDropEvent* event)
 void KanbanColumnTableView::resizeEvent(QResizeEvent* event)
 {
     QListView::resizeEvent(event);
-    // Heights depend on the width; the delegate notices the new width on its next question.
-    scheduleDelayedItemsLayout();
+    // Heights depend on the width; the delegate notices a new width on its next question.
+    if (event->size().width() != event->oldSize().width())
+        scheduleDelayedItemsLayout();
 }

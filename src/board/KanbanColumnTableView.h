@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class ListItem;
+class QMenu;
 class QMimeData;
 
 class KanbanColumnListViewController;
@@ -40,12 +42,18 @@ public:
     // A drop of a card drag at a point of the viewport; false when it is refused.
     bool dropCards(const QMimeData* data, const QPoint& point, KanbanColumnTableView* sourceView);
 
-    // Measures the visible cards that only have estimated heights, and lays out again when
-    // an estimate was off; true when anything changed.
+    // The context menu of a card: adding above and below, deleting; none in the archive view.
+    void addCardMenuItems(QMenu* menu, ListItem* item);
+
+    // Measures the visible cards that only have estimated heights; true when an estimate was
+    // off (the rows then need laying out again).
     bool measureVisibleCards();
 
+    // Lays the rows out, then once more when the cards it brought into view were estimated
+    // wrongly: a card is painted at its measured height from its first frame on.
+    void doItemsLayout() override;
+
 protected:
-    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -58,6 +66,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     int dropRowAt(const QPoint& point) const;

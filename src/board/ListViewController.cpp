@@ -66,6 +66,15 @@ ListViewController* ListViewController::controllerShowing(const ListItem* item)
     return nullptr;
 }
 
+void ListViewController::setSearchTerm(const QString& term)
+{
+    if (term == m_searchTerm)
+        return;
+    m_searchTerm = term;
+    // The painted cards mark the term; their heights stay.
+    m_cellView->invalidateDocuments();
+}
+
 void ListViewController::setListItems(const QList<ListItem*>& items)
 {
     mutableListItems() = items;
@@ -120,6 +129,39 @@ CardRowKind ListViewController::rowKind(int row) const
     if (listViewMode() == ListViewMode::Mixed && a >= 0 && row == a + 1)
         return CardRowKind::Header;
     return CardRowKind::Card;
+}
+
+QList<std::pair<CardRowKind, ListItem*>> ListViewController::rows() const
+{
+    const int n = int(m_listItems.size());
+    const int a = indexArchivesBegin();
+    const ListViewMode mode = listViewMode();
+    QList<std::pair<CardRowKind, ListItem*>> rows;
+    rows.reserve(n + 3);
+    rows.append({CardRowKind::Spacer, nullptr});
+    const auto cards = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            rows.append({CardRowKind::Card, m_listItems.at(i)});
+    };
+    switch (mode) {
+    case ListViewMode::Mixed:
+        cards(0, a >= 0 ? a : n);
+        if (a >= 0) {
+            rows.append({CardRowKind::Header, nullptr});
+            cards(a, n);
+        }
+        break;
+    case ListViewMode::Archived:
+        if (a >= 0)
+            cards(a, n);
+        break;
+    case ListViewMode::Available:
+        cards(0, a >= 0 ? a : n);
+        break;
+    }
+    if (hasAddCardRow())
+        rows.append({CardRowKind::AddCard, nullptr});
+    return rows;
 }
 
 ListItem* ListViewController::itemAtRow(int row) const
@@ -400,19 +442,28 @@ void ListViewController::selectionChanged()
 void ListViewController::collapseNotesAreaForEmptyNotes()
 {
     const QList<ListItem*> selected = selectedItems();
+    bool collapsed = false;
     for (ListItem* item : std::as_const(m_previouslySelected)) {
         if (item->isDeleted() || selected.contains(item) || !m_listItems.contains(item))
             continue;
         if (item->notesPlainText().isEmpty() && item->notesExpanded().value_or(false)) {
             item->setNotesExpanded(false);
             updateHeightFor(item);
+            collapsed = true;
         }
     }
+    if (collapsed)
+        save();
 }
 
 void ListViewController::checkForDueItems()
 {
-    // Only rows on screen paint, so one repaint recolours every visible due date.
+    // Only rows on screen paint, so one repaint recolours every visible due date; an open
+    // editor recolours its date button.
     if (m_tableView)
         m_tableView->viewport()->update();
+    for (ListItem* item : std::as_const(m_listItems)) {
+        if (item == m_cellView->editingItem())
+            m_model->itemChanged(item);
+    }
 }

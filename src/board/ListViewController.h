@@ -42,7 +42,7 @@ public:
     void setListItems(const QList<ListItem*>& items);
 
     QString searchTerm() const { return m_searchTerm; }
-    void setSearchTerm(const QString& term) { m_searchTerm = term; }
+    void setSearchTerm(const QString& term);
     // None: no filter. An empty list passes no card at all.
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter) { m_tagFilter = filter; }
@@ -57,6 +57,8 @@ public:
     int indexFromTableWithRow(int row) const;
     int tableRowFromIndex(int index) const;
     int tableRowForItem(const ListItem* item) const; // -1 when the card has no row
+    // Every row at once (the mode read once): its kind and card.
+    QList<std::pair<CardRowKind, ListItem*>> rows() const;
     virtual bool hasAddCardRow() const { return false; }
 
     // Stable sort by archived, active cards first.

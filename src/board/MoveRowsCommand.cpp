@@ -20,20 +20,12 @@ QString MoveRowsCommand::actionName(qsizetype count)
 
 void MoveRowsCommand::redo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
-    if (!controller || m_column->isDeleted()) {
-        setObsolete(true);
-        return;
-    }
-    controller->moveWithinColumnWithoutUndo(m_draggedIndexes, m_target);
+    if (auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column))
+        controller->moveWithinColumnWithoutUndo(m_draggedIndexes, m_target);
 }
 
 void MoveRowsCommand::undo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
-    if (!controller || m_column->isDeleted()) {
-        setObsolete(true);
-        return;
-    }
-    controller->moveBackWithinColumnWithoutUndo(m_draggedIndexes, m_target);
+    if (auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column))
+        controller->moveBackWithinColumnWithoutUndo(m_draggedIndexes, m_target);
 }

@@ -15,17 +15,13 @@ NewCardCommand::NewCardCommand(KanbanColumn* column, int index)
 
 void NewCardCommand::redo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
-    if (!controller || m_column->isDeleted()) {
-        setObsolete(true);
-        return;
-    }
-    m_item = controller->addCardWithoutUndo(m_index);
+    if (auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column))
+        m_item = controller->addCardWithoutUndo(m_index);
 }
 
 void NewCardCommand::undo()
 {
-    auto* controller = KanbanColumnListViewController::controllerFor(m_column);
+    auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column);
     if (!controller || !m_item || m_item->isDeleted()) {
         setObsolete(true);
         return;

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QToolButton>
@@ -88,6 +89,11 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     connect(m_notes, &QTextEdit::cursorPositionChanged, this, &CardEditor::selectionDidChange);
     connect(m_tags, &TagsTextField::editingFinished, this, &CardEditor::tagsEditingFinished);
     connect(qApp, &QApplication::focusChanged, this, &CardEditor::focusChanged);
+    connect(m_cellView, &ListItemCellView::tagsChanged, this, [this] {
+        if (m_item && !m_tags->lineEdit()->hasFocus())
+            m_tags->setTokens(TagEntry::namesOf(m_item));
+        m_tags->update();
+    });
 
     m_tags->setCompletionSource([this] {
         QStringList names = m_item ? TagEntry::completions(m_item, QString()) : QStringList();
@@ -145,6 +151,17 @@ void CardEditor::refresh()
     if (!m_tags->lineEdit()->hasFocus())
         m_tags->setTokens(TagEntry::namesOf(m_item));
     layoutChildren();
+}
+
+void CardEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Escape ends editing; the card stays selected in its table.
+    if (!m_finished)
+        finishEditing();
 }
 
 void CardEditor::resizeEvent(QResizeEvent* event)
@@ -212,6 +229,8 @@ void CardEditor::noteButtonTapped()
         return;
     const bool expanded = !m_item->notesExpanded().value_or(false);
     m_item->setNotesExpanded(expanded);
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
     if (!expanded) {
         // Keep the caret on the line that stays visible.
         const QTextBlock first = m_notes->document()->begin();

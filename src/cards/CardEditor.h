@@ -51,6 +51,7 @@ public:
     void noteButtonTapped();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -17,6 +17,7 @@
 #include "notes/NoteStyle.h"
 #include "notes/NotesDocument.h"
 #include "store/AppDelegate.h"
+#include "store/NotificationCenter.h"
 #include "tags/TagTokenPainter.h"
 
 #include <QAbstractItemView>
@@ -81,7 +82,15 @@ void highlightFirstMatch(QTextDocument* document, const QString& term)
 
 ListItemCellView::ListItemCellView(QObject* parent)
     : QStyledItemDelegate(parent)
-{}
+{
+    // A renamed or recoloured tag: the cards on screen draw their tokens anew.
+    NotificationCenter::defaultCenter().addObserver(
+        this, QStringLiteral("tagValueChanged"), [this](const NotificationCenter::Notification&) {
+            if (m_controller && m_controller->tableView())
+                m_controller->tableView()->viewport()->update();
+            Q_EMIT tagsChanged();
+        });
+}
 
 ListItemCellView::~ListItemCellView() = default;
 
@@ -205,6 +214,11 @@ void ListItemCellView::invalidate(const ListItem* item)
 void ListItemCellView::invalidateAll()
 {
     m_heights.clear();
+    invalidateDocuments();
+}
+
+void ListItemCellView::invalidateDocuments()
+{
     m_documents.clear();
     m_recentlyPainted.clear();
 }
@@ -481,6 +495,8 @@ void ListItemCellView::toggleExpanded(ListItem* item)
     if (!item)
         return;
     item->setNotesExpanded(!isExpanded(item));
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
     if (m_controller)
         m_controller->updateHeightFor(item);
     else

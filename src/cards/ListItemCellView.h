@@ -57,8 +57,10 @@ public:
     bool measureExactly(ListItem* item);
     // Forget what is known of the card's layout (its notes, flags or tags changed).
     void invalidate(const ListItem* item);
-    // Forget every layout (the search term or the width changed).
+    // Forget every layout (the width changed).
     void invalidateAll();
+    // Forget the painted documents but not the heights (the search term changed).
+    void invalidateDocuments();
     int notesHeightFor(ListItem* item);
 
     // Which control of a card lies under a point of its row.
@@ -92,9 +94,16 @@ public:
                               const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
-    // Paints one card into rowRect (also used for drag pictures and by the editor's frame).
+    // Paints one card into rowRect (also used for drag pictures); without notes, only the card
+    // itself, for the editor to show the rest.
     void paintCard(QPainter* painter, const QRect& rowRect, ListItem* item, bool selected,
                    bool hovered, bool withNotes = true);
+    // The laid-out document the card is painted with (its first line when collapsed).
+    QTextDocument* documentFor(ListItem* item);
+
+Q_SIGNALS:
+    // A tag was renamed or recoloured.
+    void tagsChanged();
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
@@ -106,7 +115,6 @@ private:
         int height = 0;
         bool exact = false;
     };
-    QTextDocument* documentFor(ListItem* item);
     std::unique_ptr<QTextDocument> makeDocument(ListItem* item) const;
     int estimateNotesHeight(const ListItem* item) const;
     int cardWidth() const;

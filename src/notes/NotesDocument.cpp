@@ -30,6 +30,12 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
     const RichText::Attributes first = text.attributesAt(0);
     cursor.setBlockFormat(NoteStyle::blockFormat(first));
     cursor.setBlockCharFormat(NoteStyle::charFormat(first));
+    insertRichText(cursor, text);
+    cursor.endEditBlock();
+}
+
+void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& text)
+{
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {
         const QTextCharFormat format = NoteStyle::charFormat(run.attributes);
@@ -37,10 +43,11 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
         const qsizetype end = run.location + run.length;
         while (start < end) {
             const qsizetype lineFeed = plain.indexOf(u'\n', start);
-            const qsizetype stop = lineFeed < 0 || lineFeed >= end ? end : lineFeed;
+            const bool endsLine = lineFeed >= 0 && lineFeed < end;
+            const qsizetype stop = endsLine ? lineFeed : end;
             if (stop > start)
                 cursor.insertText(plain.mid(start, stop - start), format);
-            if (stop == lineFeed) {
+            if (endsLine) {
                 // The line feed takes the run's format; the new line the style at its start.
                 cursor.insertBlock(NoteStyle::blockFormat(text.attributesAt(lineFeed + 1)), format);
                 start = lineFeed + 1;
@@ -49,7 +56,6 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
             }
         }
     }
-    cursor.endEditBlock();
 }
 
 RichText NotesDocument::richText(const QTextDocument* document)

@@ -6,6 +6,7 @@
 
 class QPainter;
 class QTextBlock;
+class QTextCursor;
 class QTextDocument;
 
 // A card's notes as a QTextDocument: the conversion both ways, the heights a card needs for its
@@ -19,6 +20,9 @@ public:
     // Replaces the document's contents with the text. Each line takes the paragraph format of
     // the style at its start; every run keeps its attributes in custom format properties.
     static void setRichText(QTextDocument* document, const RichText& text);
+    // Inserts the text at the cursor: its first line joins the cursor's line, each further line
+    // takes the paragraph format of its own style.
+    static void insertRichText(QTextCursor& cursor, const RichText& text);
     static RichText richText(const QTextDocument* document);
 
     // Sets the layout the card uses: no document margin, the text as wide as `width` less the

@@ -2,9 +2,14 @@
 
 #include "NoteStyle.h"
 #include "NotesDocument.h"
+#include "interchange/JSONReader.h"
+#include "interchange/JSONWriter.h"
 
+#include <QCborValue>
 #include <QFocusEvent>
+#include <QJsonObject>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -50,6 +55,49 @@ qreal NotesTextView::heightRequiredToFitContent() const
 qreal NotesTextView::heightRequiredForFirstLineOfText() const
 {
     return NotesDocument::heightOfFirstLine(document());
+}
+
+QMimeData* NotesTextView::createMimeDataFromSelection() const
+{
+    // Plain text for everyone else; HTML would lose what the styles mean.
+    const QTextCursor cursor = textCursor();
+    const RichText selected =
+        richText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    auto* data = new QMimeData;
+    QString plain = selected.text();
+    plain.remove(RichText::attachmentCharacter);
+    data->setText(plain);
+    data->setData(
+        corklineAttributedString(),
+        QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(selected)).toCbor());
+    return data;
+}
+
+bool NotesTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasFormat(corklineAttributedString()) ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+void NotesTextView::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasFormat(corklineAttributedString())) {
+        const QCborValue value = QCborValue::fromCbor(source->data(corklineAttributedString()));
+        const auto text = value.isMap()
+                              ? JSONReader::attributedStringFromDict(value.toJsonValue().toObject())
+                              : std::nullopt;
+        if (text) {
+            QTextCursor cursor = textCursor();
+            cursor.beginEditBlock();
+            cursor.removeSelectedText();
+            NotesDocument::insertRichText(cursor, *text);
+            cursor.endEditBlock();
+            setTextCursor(cursor);
+            return;
+        }
+    }
+    // Anything else arrives as plain text in the style being typed.
+    QTextEdit::insertFromMimeData(source);
 }
 
 void NotesTextView::focusInEvent(QFocusEvent* event)

@@ -14,6 +14,10 @@ class NotesTextView final : public QTextEdit
 public:
     explicit NotesTextView(QWidget* parent = nullptr);
 
+    // The editor's own clipboard type: a CBOR map of the rich-text object of the exchange
+    // document, so that styles and ticks survive copying between cards.
+    static QString corklineAttributedString() { return QStringLiteral("corklineAttributedString"); }
+
     void setRichText(const RichText& text);
     RichText richText() const;
 
@@ -35,6 +39,9 @@ Q_SIGNALS:
     void editingEnded();
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QTest>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <memory>
@@ -119,3 +120,25 @@ inline void setListViewMode(int mode)
 {
     Defaults::standard().setValue(Defaults::listViewMode, mode);
 }
+
+// The application delegate and its store, shared by the cases of one test program; each case
+// starts in mode 0 with an empty undo history.
+class TestStore final
+{
+public:
+    bool open()
+    {
+        delegate = std::make_unique<AppDelegate>();
+        return delegate->launch() && delegate->managedObjectContext();
+    }
+    void reset()
+    {
+        setListViewMode(0);
+        delegate->undoManager()->clear();
+    }
+    QUndoStack* undo() const { return delegate->undoManager(); }
+    ObjectContext* context() const { return delegate->managedObjectContext(); }
+
+private:
+    std::unique_ptr<AppDelegate> delegate;
+};

@@ -12,7 +12,7 @@ class CardDragDropTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AppDelegate> delegate;
+    TestStore store;
 
     static KanbanColumnTableView* view(BoardFixture& board, int column)
     {
@@ -36,20 +36,11 @@ private:
         board.lists[from]->setDraggedItemIndexes({});
         return accepted;
     }
-    QString undoText() const { return delegate->undoManager()->undoText(); }
+    QString undoText() const { return store.undo()->undoText(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        QVERIFY(delegate->launch());
-        QVERIFY(delegate->managedObjectContext());
-    }
-    void init()
-    {
-        setListViewMode(0);
-        delegate->undoManager()->clear();
-    }
+    void initTestCase() { QVERIFY(store.open()); }
+    void init() { store.reset(); }
 
     void dragPayload_isOneUriPerCard_resolvingToTheCards()
     {
@@ -82,12 +73,12 @@ private Q_SLOTS:
         QCOMPARE(BoardFixture::titles(board.lists[0]->selectedItems()),
                  (QStringList{QStringLiteral("C0"), QStringLiteral("C1")}));
 
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         const QStringList original{QStringLiteral("C0"), QStringLiteral("C1"), QStringLiteral("C2"),
                                    QStringLiteral("C3"), QStringLiteral("C4")};
         QCOMPARE(board.storedTitles(0), original);
         QCOMPARE(BoardFixture::titles(board.lists[0]->listItems()), original);
-        delegate->undoManager()->redo();
+        store.undo()->redo();
         QCOMPARE(board.storedTitles(0), moved);
     }
 
@@ -135,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(board.lists[0]->validateDropRow(3), -1);
         QVERIFY(!dragAndDrop(board, 0, {1}, 0, pointIn(table, 3)));
         QVERIFY(!dragAndDrop(board, 0, {1}, 0, pointIn(table, 2, false)));
-        QVERIFY(delegate->undoManager()->count() == 0);
+        QVERIFY(store.undo()->count() == 0);
         const QStringList original{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("X"),
                                    QStringLiteral("Y")};
         QCOMPARE(board.storedTitles(0), original);
@@ -146,7 +137,7 @@ private Q_SLOTS:
                                 QStringLiteral("X")};
         QCOMPARE(board.storedTitles(0), moved);
         QCOMPARE(board.lists[0]->itemAtRow(4)->title(), QStringLiteral("Y"));
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(0), original);
     }
 
@@ -163,7 +154,7 @@ private Q_SLOTS:
         QVERIFY(dragAndDrop(board, 0, {1}, 0, pointIn(table, 2, false)));
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("A"), QStringLiteral("Y"), QStringLiteral("X")}));
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("A"), QStringLiteral("X"), QStringLiteral("Y")}));
     }
@@ -188,14 +179,14 @@ private Q_SLOTS:
         QCOMPARE(undoText(), QStringLiteral("Move 2 Rows"));
         QVERIFY(!board.context->hasChanges());
 
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("E")}));
         QCOMPARE(board.storedTitles(1), (QStringList{QStringLiteral("C"), QStringLiteral("D")}));
         QCOMPARE(BoardFixture::titles(board.lists[1]->listItems()),
                  (QStringList{QStringLiteral("C"), QStringLiteral("D")}));
         QCOMPARE(a->column(), board.column(0));
-        delegate->undoManager()->redo();
+        store.undo()->redo();
         QCOMPARE(board.storedTitles(0), QStringList{QStringLiteral("B")});
         QCOMPARE(board.storedTitles(1).size(), 4);
     }
@@ -212,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(!view(board, 1)->dropCards(data.get(), pointIn(view(board, 1), 1), view(board, 0)));
         QCOMPARE(board.storedTitles(0), QStringList{QStringLiteral("A")});
         QVERIFY(board.storedTitles(1).isEmpty());
-        QCOMPARE(delegate->undoManager()->count(), 0);
+        QCOMPARE(store.undo()->count(), 0);
     }
 
     void betweenColumns_withATagFilter_movesTheStoredCards_keepingHiddenOnes()
@@ -234,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(board.storedTitles(1), (QStringList{QStringLiteral("H1"), QStringLiteral("C"),
                                                      QStringLiteral("H2"), QStringLiteral("A")}));
         QVERIFY(board.storedTitles(0).isEmpty());
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(1),
                  (QStringList{QStringLiteral("H1"), QStringLiteral("C"), QStringLiteral("H2")}));
         QCOMPARE(board.storedTitles(0), QStringList{QStringLiteral("A")});

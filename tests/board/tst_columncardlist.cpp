@@ -21,20 +21,11 @@ class ColumnCardListTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AppDelegate> delegate;
+    TestStore store;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        QVERIFY(delegate->launch());
-        QVERIFY(delegate->managedObjectContext());
-    }
-    void init()
-    {
-        setListViewMode(0);
-        delegate->undoManager()->clear();
-    }
+    void initTestCase() { QVERIFY(store.open()); }
+    void init() { store.reset(); }
 
     void rows_ofTheThreeModes_mapRowsAndIndexes()
     {
@@ -123,7 +114,7 @@ private Q_SLOTS:
 
     void storedOrder_keepsHiddenCardsAfterTheShownCardTheyFollowed()
     {
-        auto* context = delegate->managedObjectContext();
+        auto* context = store.context();
         QList<ListItem*> c;
         for (int i = 0; i < 6; ++i)
             c.append(context->insert<ListItem>());
@@ -167,14 +158,14 @@ private Q_SLOTS:
         auto* editor = qobject_cast<CardEditor*>(view->indexWidget(view->model()->index(2, 0)));
         QVERIFY(editor);
         QTRY_VERIFY(editor->notesTextView()->hasFocus());
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("New Card"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("New Card"));
         QVERIFY(!board.context->hasChanges());
 
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QVERIFY(added->isDeleted());
         QCOMPARE(board.storedTitles(0), (QStringList{QStringLiteral("A"), QStringLiteral("X")}));
-        QCOMPARE(delegate->undoManager()->redoText(), QStringLiteral("New Card"));
-        delegate->undoManager()->redo();
+        QCOMPARE(store.undo()->redoText(), QStringLiteral("New Card"));
+        store.undo()->redo();
         QCOMPARE(
             board.storedTitles(0),
             (QStringList{QStringLiteral("A"), QStringLiteral("untitled"), QStringLiteral("X")}));
@@ -211,8 +202,8 @@ private Q_SLOTS:
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("H1"), QStringLiteral("untitled"), QStringLiteral("S"),
                               QStringLiteral("H2"), QStringLiteral("untitled")}));
-        delegate->undoManager()->undo();
-        delegate->undoManager()->undo();
+        store.undo()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("H1"), QStringLiteral("S"), QStringLiteral("H2")}));
     }
@@ -240,10 +231,10 @@ private Q_SLOTS:
         QTest::keyClick(view, Qt::Key_Delete);
         QVERIFY(b->isDeleted());
         QCOMPARE(board.storedTitles(0), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Delete Card"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Delete Card"));
         QVERIFY(!board.context->hasChanges());
 
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QCOMPARE(board.storedTitles(0), (QStringList{QStringLiteral("A"), QStringLiteral("B"),
                                                      QStringLiteral("C"), QStringLiteral("D")}));
         ListItem* rebuilt = board.column(0)->item().at(1);
@@ -254,7 +245,7 @@ private Q_SLOTS:
         QCOMPARE(BoardFixture::titles(list->selectedItems()),
                  (QStringList{QStringLiteral("B"), QStringLiteral("D")}));
 
-        delegate->undoManager()->redo();
+        store.undo()->redo();
         QVERIFY(rebuilt->isDeleted());
         QCOMPARE(board.storedTitles(0), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
     }
@@ -278,7 +269,7 @@ private Q_SLOTS:
         Tag* urgent = target.tag(QStringLiteral("urgent"), 4);
         target.card(0, QStringLiteral("first"));
         target.show();
-        const qsizetype undoSteps = delegate->undoManager()->count();
+        const qsizetype undoSteps = store.undo()->count();
         const QList<ListItem*> pasted = target.lists[0]->paste();
         QCOMPARE(pasted.size(), 2);
         QCOMPARE(
@@ -299,8 +290,8 @@ private Q_SLOTS:
                          return tag.kanban() == target.board || !tag.kanban();
                      })
                      .size(),
-                 2); // the pasted duplicate of urgent is gone
-        QCOMPARE(delegate->undoManager()->count(), undoSteps); // paste registers no undo
+                 2);                                // the pasted duplicate of urgent is gone
+        QCOMPARE(store.undo()->count(), undoSteps); // paste registers no undo
         QVERIFY(!target.context->hasChanges());
         QCOMPARE(BoardFixture::titles(target.lists[0]->selectedItems()),
                  (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
@@ -312,7 +303,7 @@ private Q_SLOTS:
         target.lists[0]->cut();
         QCOMPARE(target.storedTitles(0),
                  (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Delete Card"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Delete Card"));
         QVERIFY(
             QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("Kanban.CardData")));
     }
@@ -410,11 +401,11 @@ private Q_SLOTS:
         QVERIFY(!x->doneDate().isValid());
         QCOMPARE(x->attributedNotes()->runs().first().attributes.strikethrough, 0);
         QCOMPARE(list->numberOfRows(), 1);
-        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Mark as Done"));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Mark as Done"));
         QCOMPARE(refreshes, 1);
         QCOMPARE(marked, 1);
 
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QVERIFY(x->isDone());
         QVERIFY(x->isArchived());
         QCOMPARE(x->doneDate(), Clock::now());
@@ -428,7 +419,7 @@ private Q_SLOTS:
         list->flipDoneStateOfItem(a);
         QVERIFY(a->isDone());
         list->flipDoneStateOfItem(a);
-        delegate->undoManager()->undo();
+        store.undo()->undo();
         QVERIFY(a->isDone());
         QVERIFY(!a->isArchived());
         QVERIFY(!board.context->hasChanges());
@@ -476,6 +467,25 @@ private Q_SLOTS:
                               QPoint(40, 4));
         QCOMPARE(board.lists[1]->selectedRows(), QList<int>{1});
         QVERIFY(board.lists[0]->selectedRows().isEmpty());
+    }
+
+    void selectingAnotherCard_collapsesTheEmptyCardLeft()
+    {
+        BoardFixture board(1);
+        board.card(0, QStringLiteral("A"));
+        board.show();
+        KanbanColumnListViewController* list = board.lists[0];
+        ListItem* added = list->addCardAtIndex(-1);
+        QCOMPARE(added->notesExpanded(), std::optional<bool>(true));
+        list->selectRowFor(added);
+        list->selectRowFor(list->listItems().first());
+        QCOMPARE(added->notesExpanded(), std::optional<bool>(false));
+        QVERIFY(!board.context->hasChanges());
+        // A card with text keeps its state.
+        ListItem* a = list->listItems().first();
+        a->setNotesExpanded(true);
+        list->selectRowFor(added);
+        QCOMPARE(a->notesExpanded(), std::optional<bool>(true));
     }
 
     void columnMenu_namesItsItems_andAsksTheBoard()

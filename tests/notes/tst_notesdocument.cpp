@@ -1,0 +1,208 @@
+#include "IsolatedEnvironment.h"
+#include "notes/NoteStyle.h"
+#include "notes/NotesDocument.h"
+#include "notes/NotesTextView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPainter>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+RichText::Attributes style(NoteStyle::Kind kind, int strike = 0)
+{
+    RichText::Attributes attributes = NoteStyle::attributes(kind);
+    attributes.strikethrough = strike;
+    return attributes;
+}
+
+RichText roundTrip(const RichText& text)
+{
+    QTextDocument document;
+    NotesDocument::setRichText(&document, text);
+    return NotesDocument::richText(&document);
+}
+} // namespace
+
+// A card's notes as a QTextDocument: the conversion both ways, the styles, the heights, the
+// checklist boxes, and the editor's typing rules.
+class NotesDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void conversion_losesNothing_data()
+    {
+        QTest::addColumn<RichText>("text");
+        QTest::newRow("empty") << RichText();
+        QTest::newRow("plain") << RichText(QStringLiteral("no attributes\nat all\n"));
+        RichText styled;
+        styled.append(RichText(QStringLiteral("Title\n"), style(NoteStyle::Title)));
+        styled.append(RichText(QStringLiteral("Header\n"), style(NoteStyle::Header)));
+        styled.append(RichText(QStringLiteral("body "), style(NoteStyle::Body)));
+        styled.append(RichText(QStringLiteral("struck"), style(NoteStyle::Body, 1)));
+        styled.append(RichText(QStringLiteral("\n"), style(NoteStyle::Body)));
+        RichText::Attributes ticked = style(NoteStyle::Checklist);
+        ticked.checklistChecked = true;
+        styled.append(RichText(QStringLiteral("done step\n"), ticked));
+        styled.append(RichText(QStringLiteral("open step"), style(NoteStyle::Checklist)));
+        QTest::newRow("styles, ticks, strike-through") << styled;
+        // A line feed whose attributes differ from its line's, and an empty last line.
+        RichText feeds(QStringLiteral("a"), style(NoteStyle::Title));
+        feeds.append(RichText(QStringLiteral("\n"), style(NoteStyle::Body, 2)));
+        feeds.append(RichText(QStringLiteral("\n")));
+        QTest::newRow("line feeds") << feeds;
+        RichText attachment(QStringLiteral("see "), style(NoteStyle::Body));
+        RichText::Attributes file = style(NoteStyle::Body);
+        file.attachment =
+            RichText::Attachment{QStringLiteral("image/png"), QByteArray("\x89PNG", 4)};
+        attachment.append(RichText(QString(RichText::attachmentCharacter), file));
+        attachment.append(RichText(QStringLiteral(" and 😀 too"), style(NoteStyle::Body)));
+        QTest::newRow("attachment, astral character") << attachment;
+    }
+    void conversion_losesNothing()
+    {
+        QFETCH(RichText, text);
+        QCOMPARE(roundTrip(text), text);
+    }
+
+    void styles_setFontsSpacingAndIndents()
+    {
+        const QFont title = NoteStyle::font(NoteStyle::Title);
+        QCOMPARE(title.pixelSize(), 17);
+        QCOMPARE(title.weight(), QFont::Bold);
+        QCOMPARE(NoteStyle::font(NoteStyle::Header).pixelSize(), 14);
+        QCOMPARE(NoteStyle::font(NoteStyle::Body).pixelSize(), 12);
+        QCOMPARE(NoteStyle::font(NoteStyle::Body).weight(), QFont::Normal);
+
+        RichText text(QStringLiteral("Title\n"), style(NoteStyle::Title));
+        text.append(RichText(QStringLiteral("body\n"), style(NoteStyle::Body)));
+        text.append(RichText(QStringLiteral("step"), style(NoteStyle::Checklist)));
+        QTextDocument document;
+        NotesDocument::setRichText(&document, text);
+        const QTextBlock first = document.begin();
+        QCOMPARE(first.blockFormat().topMargin(), 0.0);
+        QCOMPARE(first.next().blockFormat().topMargin(), 4.0);
+        QCOMPARE(first.next().blockFormat().bottomMargin(), 4.0);
+        const QTextBlock step = first.next().next();
+        QCOMPARE(step.blockFormat().leftMargin(), 24.0);
+        QVERIFY(NotesDocument::isChecklistBlock(step));
+        QVERIFY(!NotesDocument::isChecked(step));
+        QVERIFY(!NotesDocument::isChecklistBlock(first));
+        QCOMPARE(first.begin().fragment().charFormat().font().pixelSize(), 17);
+        QCOMPARE(first.begin().fragment().charFormat().foreground().color(),
+                 NoteStyle::textColour());
+    }
+
+    void heights_areTheTextPlusInsets_withAMinimumForTheWholeText()
+    {
+        QTextDocument document;
+        NotesDocument::prepare(&document, 260);
+        QCOMPARE(NotesDocument::heightRequiredToFitContent(&document), 30.0);
+        RichText oneLine(QStringLiteral("Title"), style(NoteStyle::Title));
+        NotesDocument::setRichText(&document, oneLine);
+        const qreal titleHeight = document.documentLayout()->documentSize().height();
+        QCOMPARE(NotesDocument::heightOfFirstLine(&document),
+                 NotesDocument::heightRequiredToFitContent(&document));
+        RichText lines = oneLine;
+        lines.append(RichText(QStringLiteral("\nmore\nand more"), style(NoteStyle::Body)));
+        NotesDocument::setRichText(&document, lines);
+        QCOMPARE(NotesDocument::heightOfFirstLine(&document), titleHeight + 10.0);
+        QVERIFY(NotesDocument::heightRequiredToFitContent(&document) > titleHeight + 40.0);
+        QCOMPARE(NotesDocument::firstLine(lines), oneLine);
+    }
+
+    void checklistBoxes_areDrawnInTheIndent()
+    {
+        RichText text(QStringLiteral("step"), style(NoteStyle::Checklist));
+        QTextDocument document;
+        NotesDocument::setRichText(&document, text);
+        NotesDocument::prepare(&document, 200);
+        const QRectF box = NotesDocument::checkBoxRect(&document, document.begin());
+        QVERIFY(box.right() <= 24.0);
+        QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        NotesDocument::paintCheckBoxes(&painter, &document, 40);
+        painter.end();
+        int painted = 0;
+        for (int x = int(box.left()); x < int(box.right()); ++x)
+            painted += qAlpha(image.pixel(x, int(box.center().y()))) > 0 ? 1 : 0;
+        QVERIFY(painted > 0);
+    }
+
+    void editor_typesATitleFirst_continuesInBody_andFollowsChecklistLines()
+    {
+        QWidget window;
+        auto* editor = new NotesTextView(&window);
+        editor->resize(260, 200);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        QVERIFY(editor->isEditing());
+        QTest::keyClicks(editor, QStringLiteral("Plan"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, QStringLiteral("details"));
+        RichText expected(QStringLiteral("Plan\n"), style(NoteStyle::Title));
+        expected.append(RichText(QStringLiteral("details"), style(NoteStyle::Body)));
+        QCOMPARE(editor->richText(), expected);
+
+        // Return in a checklist line: a new unticked line; on an empty one: back to body.
+        RichText::Attributes ticked = style(NoteStyle::Checklist);
+        ticked.checklistChecked = true;
+        editor->setRichText(RichText(QStringLiteral("milk"), ticked));
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, QStringLiteral("eggs"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, QStringLiteral("end"));
+        const RichText result = editor->richText();
+        QCOMPARE(result.text(), QStringLiteral("milk\neggs\nend"));
+        QCOMPARE(result.attributesAt(0).checklistChecked, std::optional<bool>(true));
+        QCOMPARE(result.attributesAt(5).checklistChecked, std::optional<bool>(false));
+        QCOMPARE(result.attributesAt(10).checklistChecked, std::nullopt);
+        QCOMPARE(result.attributesAt(10).styleName, std::optional(QStringLiteral("body")));
+    }
+
+    void clipboard_keepsStylesAndTicks_inTheEditorsOwnType()
+    {
+        NotesTextView source;
+        RichText text(QStringLiteral("Heading\n"), style(NoteStyle::Header));
+        RichText::Attributes ticked = style(NoteStyle::Checklist);
+        ticked.checklistChecked = true;
+        text.append(RichText(QStringLiteral("step"), ticked));
+        source.setRichText(text);
+        source.selectAll();
+        source.copy();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data->hasFormat(NotesTextView::corklineAttributedString()));
+        QCOMPARE(data->text(), QStringLiteral("Heading\nstep"));
+
+        NotesTextView target;
+        target.setRichText(RichText(QStringLiteral("Before "), style(NoteStyle::Body)));
+        target.moveCursor(QTextCursor::End);
+        target.paste();
+        RichText expected(QStringLiteral("Before "), style(NoteStyle::Body));
+        expected.append(text);
+        QCOMPARE(target.richText(), expected);
+
+        // Plain text takes the style being typed; nothing else comes along.
+        auto* plain = new QMimeData;
+        plain->setText(QStringLiteral("x"));
+        plain->setHtml(QStringLiteral("<h1>x</h1>"));
+        QApplication::clipboard()->setMimeData(plain);
+        target.moveCursor(QTextCursor::End);
+        target.paste();
+        QCOMPARE(target.richText().text(), QStringLiteral("Before Heading\nstepx"));
+        QCOMPARE(target.richText().attributesAt(19), ticked);
+    }
+};
+
+PINWHEELS_GUI_TEST_MAIN(NotesDocumentTest)
+#include "tst_notesdocument.moc"
