@@ -49,6 +49,7 @@ KanbanColumnViewItem::KanbanColumnViewItem(KanbanViewController* board, QWidget*
             &KanbanColumnViewItem::changeColumnTitleWithNewTitle);
 
     tableView()->viewport()->installEventFilter(this);
+    m_tableViewport = tableView()->viewport();
 }
 
 KanbanColumnViewItem::~KanbanColumnViewItem() = default;
@@ -198,7 +199,8 @@ void KanbanColumnViewItem::populateContextMenu(QMenu* menu)
 
 bool KanbanColumnViewItem::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != tableView()->viewport())
+    // Compared, never followed: the viewport also reports its own destruction here.
+    if (watched != m_tableViewport)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::ContextMenu) {
         // Below the cards the table is the column itself: its menu is the column's.

@@ -78,6 +78,7 @@ private:
     KanbanColumnView* m_view;
     DelaySelectionTextField* m_columnTitle;
     KanbanColumnListViewController* m_listViewController;
+    const QObject* m_tableViewport = nullptr; // the card table's viewport, watched for events
     KanbanColumn* m_columnObject = nullptr;
     bool m_selected = false;
     bool m_onPicture = false;

@@ -1081,9 +1081,19 @@ bool KanbanViewController::eventFilter(QObject* watched, QEvent* event)
         default:
             break;
         }
-    } else if (watched == m_scrollView->viewport() && event->type() == QEvent::Wheel) {
-        // The board only scrolls sideways, whichever way the wheel turns.
-        return scrollHorizontally(static_cast<QWheelEvent*>(event));
+    } else if (event->type() == QEvent::Wheel && watched == m_scrollView->viewport()) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint point =
+            m_collectionView->mapFrom(m_scrollView->viewport(), wheel->position().toPoint());
+        const QWidget* under = m_collectionView->childAt(point);
+        const bool overColumn = under && under != m_addColumnView;
+        // Over the board the wheel scrolls sideways whichever way it turns; a column scrolled
+        // to its end does not pass its downward turns on to the board.
+        if (overColumn && qAbs(wheel->angleDelta().y()) >= qAbs(wheel->angleDelta().x())) {
+            wheel->accept();
+            return true;
+        }
+        return scrollHorizontally(wheel);
     }
     return QWidget::eventFilter(watched, event);
 }

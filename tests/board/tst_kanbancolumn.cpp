@@ -1,6 +1,7 @@
 #include "IsolatedEnvironment.h"
 #include "KanbanFixture.h"
 #include "board/CardTableModel.h"
+#include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnView.h"
 #include "model/List.h"
 
@@ -249,7 +250,7 @@ private Q_SLOTS:
         menu->close();
     }
 
-    void emptyAreaOfAColumn_opensTheColumnMenu_andSidewaysWheelScrollsTheBoard()
+    void emptyAreaOfAColumn_opensTheColumnMenu_andTheWheelScrollsTheBoardSideways()
     {
         KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                                QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F")});
@@ -272,6 +273,15 @@ private Q_SLOTS:
                           QPoint(-120, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &wheel);
         QVERIFY(bar->value() > 0);
+        // Between the columns a downward turn scrolls the board sideways too.
+        const int sideways = bar->value();
+        QWidget* board = fixture.view->scrollView()->viewport();
+        const QPointF gap(fixture.view->collectionViewLayout()->restingLeft(2) - 13 - sideways,
+                          300);
+        QWheelEvent down(gap, board->mapToGlobal(gap), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(board, &down);
+        QVERIFY(bar->value() > sideways);
     }
 };
 
