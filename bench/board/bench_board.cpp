@@ -12,6 +12,7 @@
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
 #include "StoreGenerator.h"
+#include "board/DelaySelectionTextField.h"
 #include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/KanbanColumnTableView.h"
@@ -462,11 +463,12 @@ int takeScreenshots(const QString& directory)
     board->itemAt(0)->changeColumnTitleWithNewTitle(
         QStringLiteral("A column with a long title that has to shrink"));
     board->addColumnWithItem(board->columns().at(1), true);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Doing"));
+    DelaySelectionTextField* newTitle = board->itemAt(2)->columnTitle();
+    QTest::keyClicks(newTitle, QStringLiteral("Doing"));
     board->setSelectedColumnIndexes({1});
     board->scrollView()->horizontalScrollBar()->setValue(0);
     saveShot(window, directory, QStringLiteral("board-selected.png"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(newTitle, Qt::Key_Return);
 
     // Column 0 dragged over the gap before column 3.
     board->clearColumnSelection();
