@@ -538,11 +538,6 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
     return moveRowsFromSourceColumn(source, items, dropRow);
 }
 
-QList<ListItem*> KanbanColumnListViewController::archiveDoneItems()
-{
-    return ListViewController::archiveDoneItems();
-}
-
 void KanbanColumnListViewController::selectItems(const QList<ListItem*>& items)
 {
     QItemSelection selection;

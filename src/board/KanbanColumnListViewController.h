@@ -78,9 +78,6 @@ public:
     // Resolves the URIs of a card drag and moves the cards here; false refuses the drop.
     bool acceptDrop(KanbanColumnListViewController* source, const QStringList& uris, int row);
 
-    // Archives the done cards (mode 0 only).
-    QList<ListItem*> archiveDoneItems() override;
-
     // The column menu items of this list.
     void addListBefore();
     void addListAfter();

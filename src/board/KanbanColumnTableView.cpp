@@ -18,6 +18,10 @@
 #include <QPainterPath>
 #include <QScrollBar>
 
+namespace {
+constexpr int gapHeight = 44;
+} // namespace
+
 KanbanColumnTableView::KanbanColumnTableView(KanbanColumnListViewController* controller,
                                              QWidget* parent)
     : QListView(parent)
@@ -41,6 +45,15 @@ KanbanColumnTableView::KanbanColumnTableView(KanbanColumnListViewController* con
     setAccessibleName(tr("Cards"));
     m_autoScroll.setInterval(30);
     connect(&m_autoScroll, &QTimer::timeout, this, &KanbanColumnTableView::autoScrollStep);
+
+    // The gap under a hovering drag opens smoothly.
+    m_gapAnimation = new QVariantAnimation(this);
+    m_gapAnimation->setDuration(120);
+    m_gapAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_gapAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        cellView()->setDropGap(m_dropRow, value.toInt());
+        doItemsLayout();
+    });
 }
 
 ListItemCellView* KanbanColumnTableView::cellView() const
@@ -138,25 +151,18 @@ void KanbanColumnTableView::scrollContentsBy(int dx, int dy)
 void KanbanColumnTableView::paintEvent(QPaintEvent* event)
 {
     QListView::paintEvent(event);
-    if (m_dropRow < 0)
-        return;
     CardTableModel* model = m_controller->tableModel();
-    int y = 0;
-    if (m_dropRow < model->rowCount())
-        y = visualRect(model->index(m_dropRow)).top();
-    else if (model->rowCount() > 0)
-        y = visualRect(model->index(model->rowCount() - 1)).bottom() + 1;
+    // A drop after the last row has no row to open a gap above: a line marks it.
+    if (m_dropRow < model->rowCount() || model->rowCount() == 0)
+        return;
+    const int y = visualRect(model->index(model->rowCount() - 1)).bottom() + 1;
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor colour = palette().color(QPalette::Highlight);
-    // The gap between two cards the dragged cards would go into.
-    const QRectF bar(10, y - 2, viewport()->width() - 20, 4);
+    const QRectF bar(10, y, viewport()->width() - 20, 3);
     QPainterPath path;
-    path.addRoundedRect(bar, 2, 2);
+    path.addRoundedRect(bar, 1.5, 1.5);
     painter.fillPath(path, colour);
-    painter.setPen(QPen(colour, 2));
-    painter.setBrush(palette().color(QPalette::Base));
-    painter.drawEllipse(QPointF(bar.left(), bar.center().y()), 4, 4);
 }
 
 void KanbanColumnTableView::keyPressEvent(QKeyEvent* event)
@@ -336,7 +342,10 @@ int KanbanColumnTableView::dropRowAt(const QPoint& point) const
     const QModelIndex index = indexAt(point);
     if (!index.isValid())
         return point.y() < 0 ? 1 : model->rowCount();
-    const QRect rect = visualRect(index);
+    // The open gap belongs to the row below it; halves are taken of the row's contents.
+    const QRect rect = cellView()->contentRect(index, visualRect(index));
+    if (point.y() < rect.top())
+        return index.row();
     return point.y() > rect.center().y() ? index.row() + 1 : index.row();
 }
 
@@ -345,6 +354,15 @@ void KanbanColumnTableView::setDropRow(int row)
     if (row == m_dropRow)
         return;
     m_dropRow = row;
+    m_gapAnimation->stop();
+    cellView()->setDropGap(-1, 0);
+    if (row >= 0 && row < m_controller->tableModel()->rowCount()) {
+        m_gapAnimation->setStartValue(0);
+        m_gapAnimation->setEndValue(gapHeight);
+        m_gapAnimation->start();
+    } else {
+        doItemsLayout();
+    }
     viewport()->update();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QListView>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <memory>
 
@@ -78,6 +79,7 @@ private:
     int m_dropRow = -1;
     int m_autoScrollDelta = 0;
     QTimer m_autoScroll;
+    QVariantAnimation* m_gapAnimation = nullptr;
     QPoint m_pressPosition;
     QPersistentModelIndex m_pressedIndex;
 };

@@ -243,7 +243,37 @@ QSize ListItemCellView::sizeHint(const QStyleOptionViewItem&, const QModelIndex&
     const int width = cardWidth();
     if (!m_controller)
         return {width, 50};
-    return {width, self->m_controller->heightOfRow(index.row())};
+    return {width, self->m_controller->heightOfRow(index.row()) + gapAbove(index.row())};
+}
+
+void ListItemCellView::setDropGap(int row, int height)
+{
+    m_gapRow = height > 0 ? row : -1;
+    m_gapHeight = m_gapRow >= 0 ? height : 0;
+}
+
+QRect ListItemCellView::contentRect(const QModelIndex& index, const QRect& rowRect) const
+{
+    return rowRect.adjusted(0, gapAbove(index.row()), 0, 0);
+}
+
+void ListItemCellView::paintGap(QPainter* painter, const QRect& gap) const
+{
+    // The slot the dragged cards would land in.
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRectF slot = QRectF(gap).adjusted(CardGeometry::horizontalMargin + 0.5, 3.5,
+                                             -CardGeometry::horizontalMargin - 0.5, -3.5);
+    if (slot.height() > 4) {
+        QColor fill = QApplication::palette().color(QPalette::Highlight);
+        fill.setAlphaF(0.12f);
+        QPainterPath path;
+        path.addRoundedRect(slot, CardGeometry::cornerRadius, CardGeometry::cornerRadius);
+        painter->fillPath(path, fill);
+        painter->strokePath(
+            path, QPen(QApplication::palette().color(QPalette::Highlight), 1.5, Qt::DashLine));
+    }
+    painter->restore();
 }
 
 void ListItemCellView::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -251,14 +281,18 @@ void ListItemCellView::paint(QPainter* painter, const QStyleOptionViewItem& opti
 {
     auto* self = const_cast<ListItemCellView*>(this);
     const bool hovered = index.row() == m_hoveredRow;
+    const QRect rect = contentRect(index, option.rect);
+    if (rect.top() > option.rect.top())
+        paintGap(painter, QRect(option.rect.topLeft(),
+                                QSize(option.rect.width(), rect.top() - option.rect.top())));
     switch (CardRowKind(index.data(CardTableModel::RowKindRole).toInt())) {
     case CardRowKind::Spacer:
         return;
     case CardRowKind::Header:
-        paintHeader(painter, option.rect);
+        paintHeader(painter, rect);
         return;
     case CardRowKind::AddCard:
-        paintAddCard(painter, option.rect, hovered);
+        paintAddCard(painter, rect, hovered);
         return;
     case CardRowKind::Card:
         break;
@@ -266,7 +300,7 @@ void ListItemCellView::paint(QPainter* painter, const QStyleOptionViewItem& opti
     ListItem* item = CardTableModel::itemFor(index);
     if (!item)
         return;
-    self->paintCard(painter, option.rect, item, option.state & QStyle::State_Selected, hovered,
+    self->paintCard(painter, rect, item, option.state & QStyle::State_Selected, hovered,
                     item != m_editingItem);
 }
 
@@ -403,7 +437,7 @@ ListItemCellView::Control ListItemCellView::controlAt(const QModelIndex& index,
     ListItem* item = CardTableModel::itemFor(index);
     if (kind != CardRowKind::Card || !item)
         return Control::None;
-    const CardGeometry g = geometryFor(item, rowRect);
+    const CardGeometry g = geometryFor(item, contentRect(index, rowRect));
     const auto hit = [&point](const QRect& rect) {
         return rect.adjusted(-3, -3, 3, 3).contains(point);
     };
@@ -547,9 +581,9 @@ void ListItemCellView::setModelData(QWidget* editor, QAbstractItemModel*, const 
 }
 
 void ListItemCellView::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                            const QModelIndex&) const
+                                            const QModelIndex& index) const
 {
-    editor->setGeometry(option.rect);
+    editor->setGeometry(contentRect(index, option.rect));
 }
 
 void ListItemCellView::destroyEditor(QWidget* editor, const QModelIndex& index) const

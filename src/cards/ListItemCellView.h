@@ -76,6 +76,13 @@ public:
     void openDatePicker(ListItem* item, QWidget* anchorParent, const QRect& anchorRect);
     void setHoveredRow(int row);
     int hoveredRow() const { return m_hoveredRow; }
+    // While cards are dragged over the table, the row they would go above opens a gap of this
+    // height above its contents (row -1: none).
+    void setDropGap(int row, int height);
+    int gapAbove(int row) const { return row == m_gapRow ? m_gapHeight : 0; }
+    // A row's rectangle less the gap above it.
+    QRect contentRect(const QModelIndex& index, const QRect& rowRect) const;
+
     // The card an editor shows: the painted card leaves its parts to the editor.
     void setEditingItem(const ListItem* item) { m_editingItem = item; }
     const ListItem* editingItem() const { return m_editingItem; }
@@ -121,6 +128,7 @@ private:
     bool isExpanded(const ListItem* item) const;
     void paintHeader(QPainter* painter, const QRect& rect) const;
     void paintAddCard(QPainter* painter, const QRect& rect, bool hovered) const;
+    void paintGap(QPainter* painter, const QRect& gap) const;
     void paintTopBar(QPainter* painter, const CardGeometry& g, ListItem* item, bool hovered,
                      bool hasMoreLines) const;
     void paintBottomBar(QPainter* painter, const CardGeometry& g, ListItem* item) const;
@@ -130,6 +138,8 @@ private:
     int m_presentedContext = 1;
     int m_width = -1;
     int m_hoveredRow = -1;
+    int m_gapRow = -1;
+    int m_gapHeight = 0;
     const ListItem* m_editingItem = nullptr;
     QHash<const ListItem*, Height> m_heights;
     QHash<const ListItem*, std::shared_ptr<QTextDocument>> m_documents;

@@ -1,7 +1,9 @@
 #include "BoardFixture.h"
 #include "IsolatedEnvironment.h"
 #include "board/CardPasteboard.h"
+#include "cards/ListItemCellView.h"
 
+#include <QDragMoveEvent>
 #include <QMimeData>
 #include <QUndoStack>
 
@@ -54,6 +56,45 @@ private Q_SLOTS:
         QCOMPARE(board.context->objectForUri(uris.at(0)), a);
         QCOMPARE(board.context->objectForUri(uris.at(1)), b);
         QCOMPARE(board.lists[0]->draggedItemIndexes(), (QList<int>{0, 1}));
+    }
+
+    void hovering_opensAGapAboveTheDropRow_andRefusedRowsOpenNone()
+    {
+        setListViewMode(1);
+        BoardFixture board(2);
+        board.card(0, QStringLiteral("A"));
+        board.card(1, QStringLiteral("B"));
+        board.card(1, QStringLiteral("C"));
+        board.card(1, QStringLiteral("X"), true);
+        board.show();
+        KanbanColumnTableView* target = view(board, 1);
+        ListItemCellView* cell = target->cellView();
+        std::unique_ptr<QMimeData> data = view(board, 0)->prepareDrag({1});
+        const auto hover = [&](const QPoint& point) {
+            QDragEnterEvent enter(point, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+            QCoreApplication::sendEvent(target->viewport(), &enter);
+            QDragMoveEvent move(point, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+            QCoreApplication::sendEvent(target->viewport(), &move);
+            return move.isAccepted();
+        };
+        QVERIFY(hover(pointIn(target, 2)));
+        QCOMPARE(target->dropRow(), 2);
+        QTRY_VERIFY(cell->gapAbove(2) > 30);
+        // A point inside the open gap still means "above C".
+        const QPoint inGap =
+            target->visualRect(target->model()->index(2, 0)).topLeft() + QPoint(30, 10);
+        QVERIFY(hover(inGap));
+        QCOMPARE(target->dropRow(), 2);
+        // The header row takes no drop and opens no gap.
+        QVERIFY(!hover(pointIn(target, 3)));
+        QCOMPARE(target->dropRow(), -1);
+        QCOMPARE(cell->gapAbove(3), 0);
+        QVERIFY(hover(pointIn(target, 2)));
+        QTRY_VERIFY(cell->gapAbove(2) > 30);
+        QVERIFY(target->dropCards(data.get(), inGap, view(board, 0)));
+        QCOMPARE(board.storedTitles(1), (QStringList{QStringLiteral("B"), QStringLiteral("A"),
+                                                     QStringLiteral("C"), QStringLiteral("X")}));
+        QCOMPARE(cell->gapAbove(2), 0);
     }
 
     void withinAColumn_twoCardsToRowFour_landAtOneAndTwo_andUndoRestores()

@@ -112,6 +112,40 @@ private Q_SLOTS:
         QVERIFY(!board.context->hasChanges());
     }
 
+    void aClickIntoTheText_orReturn_opensTheEditorThere()
+    {
+        BoardFixture board(1);
+        ListItem* item = cardWithNotes(board, QStringLiteral("first line\nsecond line"));
+        item->setNotesExpanded(true);
+        ListItem* other = cardWithNotes(board, QStringLiteral("other"));
+        board.show();
+        KanbanColumnTableView* view = board.lists[0]->columnTableView();
+        const CardGeometry g = geometry(board, item);
+        click(board, QPoint(g.notes.left() + 14, g.notes.top() + 8));
+        auto* editor = qobject_cast<CardEditor*>(
+            view->indexWidget(board.lists[0]->tableModel()->indexForItem(item)));
+        QVERIFY(editor);
+        QTRY_VERIFY(editor->notesTextView()->hasFocus());
+        QVERIFY(editor->notesTextView()->textCursor().position() <= 2); // near the click
+        QCOMPARE(board.lists[0]->selectedItems(), QList<ListItem*>{item});
+
+        // A click on the tags of another card moves editing there, into its tag field.
+        click(board, geometry(board, other).tags.center());
+        auto* second = qobject_cast<CardEditor*>(
+            view->indexWidget(board.lists[0]->tableModel()->indexForItem(other)));
+        QVERIFY(second);
+        QTRY_VERIFY(second->tokenFieldForTags()->lineEdit()->hasFocus());
+        QTRY_VERIFY(!view->indexWidget(board.lists[0]->tableModel()->indexForItem(item)));
+
+        // Escape, then Return on the selected card opens it again.
+        QTest::keyClick(second->tokenFieldForTags()->lineEdit(), Qt::Key_Escape);
+        QTest::keyClick(second->tokenFieldForTags()->lineEdit(), Qt::Key_Escape);
+        QTRY_VERIFY(!view->indexWidget(board.lists[0]->tableModel()->indexForItem(other)));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(view->indexWidget(board.lists[0]->tableModel()->indexForItem(other)));
+    }
+
     void datePill_opensThePicker_withTheDefaultDueDate_aroundTheDueHour()
     {
         setLondonClock();
