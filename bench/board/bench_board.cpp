@@ -1,16 +1,24 @@
-// Board view benchmarks. Open and repaint are also given as ratios to plain QListViews of as
-// many one-line rows, built in the same run on the same screen:
-//   open:      handing a board of 5,000 cards in 10 columns to the column lists until every
-//              column has painted its first frame
-//   repaint:   scrolling one column by a screen (or by 60 pixels) and repainting it in full
+// Board view benchmarks, on the real board view (KanbanViewController). Each time is also given
+// as a ratio to plain QListViews of as many one-line rows, built in the same run on the same
+// screen, side by side in a scroll area of the same size:
+//   open:      handing a board of 5,000 cards in 10 columns to the shown board view until every
+//              visible column has painted its first frame (plain: handing the views their models)
+//   repaint:   one full repaint of the board's viewport after scrolling every column down by a
+//              screen, and after scrolling the board sideways by a column; and scrolling one
+//              column by a screen or by 60 px and repainting it
 //   memory:    what the open board adds to the process
 //   keystroke: a key typed into a card's notes until the frame is repainted, and how many card
 //              layouts it caused
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
 #include "StoreGenerator.h"
+#include "board/DelaySelectionTextField.h"
+#include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/KanbanColumnTableView.h"
+#include "board/KanbanColumnView.h"
+#include "board/KanbanColumnViewItem.h"
+#include "board/KanbanViewController.h"
 #include "cards/CardEditor.h"
 #include "cards/ListItemCellView.h"
 #include "interchange/JSONReader.h"
@@ -32,10 +40,12 @@
 #include <QHBoxLayout>
 #include <QListView>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,8 +53,9 @@
 
 namespace {
 
-constexpr int columnWidth = 280;
-constexpr QSize windowSize(columnWidth * 10, 900);
+constexpr int columnCount = 10;
+constexpr int columnWidth = KanbanColumnViewItem::width;
+constexpr QSize windowSize(1600, 900);
 
 double median(std::vector<double> values)
 {
@@ -75,37 +86,31 @@ public:
         m_count = widgets.size();
     }
     bool allPainted() const { return m_painted.size() == m_count; }
-    int paints() const { return m_paints; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint) {
+        if (event->type() == QEvent::Paint)
             m_painted.insert(watched);
-            ++m_paints;
-        }
         return false;
     }
 
 private:
     QSet<QObject*> m_painted;
     qsizetype m_count = 0;
-    int m_paints = 0;
 };
 
-double showAndWaitForPaint(QWidget& window, const QList<QWidget*>& viewports,
-                           const QElapsedTimer& timer)
+void waitForPaint(const QList<QWidget*>& widgets)
 {
-    PaintCounter counter(viewports);
-    window.show();
+    PaintCounter counter(widgets);
     while (!counter.allPainted())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const double painted = double(timer.nsecsElapsed()) / 1e6;
-    const int paints = counter.paints();
-    QCoreApplication::processEvents();
-    if (counter.paints() > paints)
-        std::printf("  (a second frame followed the first)\n");
-    return painted;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 
 void makeGeneratedStore()
@@ -123,7 +128,7 @@ void makeGeneratedStore()
     // A twentieth of the cards go to lists; the first board takes the rest.
     options.cards = 5264;
     options.cardsPerBoard = 5000;
-    options.columnsPerBoard = 10;
+    options.columnsPerBoard = columnCount;
     options.largeColumnCards = 0;
     StoreGenerator::generate(context, options);
     if (!context.save(&error))
@@ -146,64 +151,126 @@ Kanban* largestBoard(ObjectContext* context)
     return best;
 }
 
+// The board view, shown empty, ready to be handed a board.
 struct BoardWindow
 {
     QWidget window;
-    QList<KanbanColumnListViewController*> lists;
-    QList<QWidget*> viewports;
+    KanbanViewController* board;
 
-    explicit BoardWindow(Kanban* board)
+    BoardWindow()
     {
         window.resize(windowSize);
-        auto* layout = new QHBoxLayout(&window);
+        auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        for (KanbanColumn* column : board->column()) {
-            auto* list = new KanbanColumnListViewController(&window);
-            list->tableView()->setFixedWidth(columnWidth);
-            layout->addWidget(list->tableView());
-            list->setColumn(column);
-            lists.append(list);
-            viewports.append(list->tableView()->viewport());
+        board = new KanbanViewController(&window);
+        layout->addWidget(board);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("bench_board: the window was not shown");
+        settle();
+    }
+    // The viewports of the columns in view.
+    QList<QWidget*> visibleViewports() const
+    {
+        QList<QWidget*> viewports;
+        for (int i = 0; board->itemAt(i); ++i) {
+            QWidget* viewport = board->itemAt(i)->tableView()->viewport();
+            if (!viewport->visibleRegion().isEmpty())
+                viewports.append(viewport);
         }
+        return viewports;
+    }
+    QList<QAbstractItemView*> tables() const
+    {
+        QList<QAbstractItemView*> views;
+        for (int i = 0; board->itemAt(i); ++i)
+            views.append(board->itemAt(i)->tableView());
+        return views;
     }
 };
 
+// Plain list views side by side in a scroll area, shown without models.
 struct PlainWindow
 {
     QWidget window;
+    QScrollArea* scrollArea;
     QList<QListView*> views;
-    QList<QWidget*> viewports;
 
-    explicit PlainWindow(int rowsPerColumn)
+    PlainWindow()
     {
         window.resize(windowSize);
-        auto* layout = new QHBoxLayout(&window);
+        auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
+        scrollArea = new QScrollArea(&window);
+        scrollArea->setWidgetResizable(true);
+        scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        auto* row = new QWidget;
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(26, 0, 26, 0);
+        rowLayout->setSpacing(26);
+        for (int c = 0; c < columnCount; ++c) {
+            auto* view = new QListView(row);
+            view->setFixedWidth(columnWidth);
+            view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+            rowLayout->addWidget(view);
+            views.append(view);
+        }
+        scrollArea->setWidget(row);
+        layout->addWidget(scrollArea);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("bench_board: the window was not shown");
+        settle();
+    }
+    void setRows(int rowsPerColumn)
+    {
         QStringList rows;
         for (int i = 0; i < rowsPerColumn; ++i)
             rows.append(QStringLiteral("Card %1 with a line of text").arg(i));
-        for (int c = 0; c < 10; ++c) {
-            auto* view = new QListView(&window);
+        for (QListView* view : std::as_const(views))
             view->setModel(new QStringListModel(rows, view));
-            view->setFixedWidth(columnWidth);
-            view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-            layout->addWidget(view);
-            views.append(view);
-            viewports.append(view->viewport());
+    }
+    QList<QWidget*> visibleViewports() const
+    {
+        QList<QWidget*> viewports;
+        for (QListView* view : views) {
+            if (!view->viewport()->visibleRegion().isEmpty())
+                viewports.append(view->viewport());
         }
+        return viewports;
     }
 };
 
-// The median time of scrolling one column by `step` and repainting it in full: what a frame
-// of scrolling costs, the layout of cards coming into view included.
-template <class Views>
-double repaintAfterScrolling(Views& views, int step)
+// The median time of one full repaint of the visible columns after each scroll step: every
+// visible card table repaints its viewport, as scrolling makes it do, in one paint pass of the
+// window.
+template <class Viewports, class Scroll>
+double repaintAfterScrolling(const Viewports& viewports, const Scroll& scroll)
 {
     std::vector<double> times;
     for (int s = 1; s <= 8; ++s) {
-        for (auto* view : views) {
+        scroll(s);
+        QCoreApplication::processEvents();
+        const QList<QWidget*> visible = viewports();
+        PaintCounter painted(visible);
+        QElapsedTimer timer;
+        timer.start();
+        for (QWidget* viewport : visible)
+            viewport->update();
+        while (!painted.allPainted())
+            QCoreApplication::processEvents();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return median(times);
+}
+
+// The median time of scrolling one column by `step` and repainting it in full: what a frame
+// of scrolling costs, the layout of cards coming into view included.
+double scrollAndRepaintOneColumn(const QList<QAbstractItemView*>& views, int step)
+{
+    std::vector<double> times;
+    for (int s = 1; s <= 8; ++s) {
+        for (QAbstractItemView* view : views) {
             QElapsedTimer timer;
             timer.start();
             view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + step);
@@ -215,10 +282,18 @@ double repaintAfterScrolling(Views& views, int step)
     return median(times);
 }
 
-void settle()
+void scrollDown(const QList<QAbstractItemView*>& views, int step)
 {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
+    for (QAbstractItemView* view : views)
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + step);
+}
+
+// Scrolls sideways by a column, back and forth.
+void scrollSideways(QScrollArea* area, int s)
+{
+    QScrollBar* bar = area->horizontalScrollBar();
+    const int stride = columnWidth + KanbanCollectionViewFlowLayout::gap;
+    bar->setValue(s % 2 ? bar->value() + stride : bar->value() - stride / 2);
 }
 
 int runBenchmarks()
@@ -237,47 +312,73 @@ int runBenchmarks()
 
     // Fonts and styles are loaded once per process: neither measurement pays for that.
     {
-        QElapsedTimer warmUpTimer;
-        warmUpTimer.start();
-        PlainWindow warmUp(20);
-        showAndWaitForPaint(warmUp.window, warmUp.viewports, warmUpTimer);
+        PlainWindow warmUp;
+        warmUp.setRows(20);
+        waitForPaint(warmUp.visibleViewports());
         QTextDocument document;
         document.setHtml(QStringLiteral("<b>Warm</b> up"));
         document.size();
+        BoardWindow warmBoard;
     }
+    PlainWindow plain;
     QElapsedTimer plainTimer;
     plainTimer.start();
-    PlainWindow plain(cards / 10);
-    const double plainOpen = showAndWaitForPaint(plain.window, plain.viewports, plainTimer);
+    plain.setRows(cards / columnCount);
+    waitForPaint(plain.visibleViewports());
+    settle();
+    const double plainOpen = double(plainTimer.nsecsElapsed()) / 1e6;
 
+    BoardWindow shown;
     const qint64 memoryBefore = residentKilobytes();
     const qint64 layoutsBefore = ListItemCellView::layoutCount();
     QElapsedTimer openTimer;
     openTimer.start();
-    BoardWindow shown(board);
-    const double open = showAndWaitForPaint(shown.window, shown.viewports, openTimer);
+    shown.board->setKanban(board);
+    waitForPaint(shown.visibleViewports());
+    // Layouts corrected after the first paint belong to opening too.
+    settle();
+    const double open = double(openTimer.nsecsElapsed()) / 1e6;
     const qint64 memoryAfter = residentKilobytes();
-    std::printf("  open:      %.1f ms (plain list %.1f ms, ratio %.2f); %lld card layouts\n", open,
+    std::printf("  open:      %.1f ms (plain lists %.1f ms, ratio %.2f); %lld card layouts\n", open,
                 plainOpen, open / plainOpen,
                 qlonglong(ListItemCellView::layoutCount() - layoutsBefore));
     std::printf("  memory:    the open board adds %.1f MB\n",
                 double(memoryAfter - memoryBefore) / 1024.0);
 
-    QList<QAbstractItemView*> cardViews;
-    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
-        cardViews.append(list->tableView());
-    for (const int step : {windowSize.height(), 60}) {
-        const double repaint = repaintAfterScrolling(cardViews, step);
-        const double plainRepaint = repaintAfterScrolling(plain.views, step);
+    QList<QAbstractItemView*> plainViews;
+    for (QListView* view : std::as_const(plain.views))
+        plainViews.append(view);
+    const QList<QAbstractItemView*> cardViews = shown.tables();
+    const int screen = windowSize.height();
+    const auto boardViewports = [&shown] { return shown.visibleViewports(); };
+    const auto plainViewports = [&plain] { return plain.visibleViewports(); };
+    const double down =
+        repaintAfterScrolling(boardViewports, [&](int) { scrollDown(cardViews, screen); });
+    const double plainDown =
+        repaintAfterScrolling(plainViewports, [&](int) { scrollDown(plainViews, screen); });
+    std::printf("  repaint:   %.2f ms for the %d x %d board after scrolling the columns down a "
+                "screen (plain lists %.2f ms, ratio %.2f)\n",
+                down, windowSize.width(), windowSize.height(), plainDown, down / plainDown);
+    const double sideways = repaintAfterScrolling(
+        boardViewports, [&](int s) { scrollSideways(shown.board->scrollView(), s); });
+    const double plainSideways =
+        repaintAfterScrolling(plainViewports, [&](int s) { scrollSideways(plain.scrollArea, s); });
+    std::printf("  repaint:   %.2f ms after scrolling the board sideways by a column (plain lists "
+                "%.2f ms, ratio %.2f)\n",
+                sideways, plainSideways, sideways / plainSideways);
+
+    for (const int step : {screen, 60}) {
+        const double column = scrollAndRepaintOneColumn(cardViews, step);
+        const double plainColumn = scrollAndRepaintOneColumn(plainViews, step);
         std::printf("  repaint:   %.2f ms to scroll one column of %d x %d by %d px and repaint it "
                     "(plain list %.2f ms, ratio %.2f)\n",
-                    repaint, columnWidth, windowSize.height(), step, plainRepaint,
-                    repaint / plainRepaint);
+                    column, columnWidth, windowSize.height(), step, plainColumn,
+                    column / plainColumn);
     }
 
     // Typing into a card of the first column.
-    KanbanColumnListViewController* first = shown.lists.first();
-    auto* view = first->tableView();
+    shown.board->scrollView()->horizontalScrollBar()->setValue(0);
+    KanbanColumnTableView* view = shown.board->itemAt(0)->tableView();
     view->verticalScrollBar()->setValue(0);
     QCoreApplication::processEvents();
     const QModelIndex index = view->model()->index(1, 0);
@@ -321,6 +422,14 @@ int runBenchmarks()
     return 0;
 }
 
+void saveShot(QWidget& window, const QString& directory, const QString& name)
+{
+    settle();
+    // Let animations (the archive bar, cells gliding into place) finish.
+    QTest::qWait(400);
+    window.grab().save(directory + QLatin1Char('/') + name);
+}
+
 int takeScreenshots(const QString& directory)
 {
     AppDelegate delegate;
@@ -336,51 +445,82 @@ int takeScreenshots(const QString& directory)
     if (!JSONReader::shared().importDocument(tutorial.readAll(), &error))
         qFatal("bench_board: %s", qPrintable(error));
     delegate.save();
-    Kanban* board = largestBoard(context);
-    BoardWindow shown(board);
-    shown.window.resize(columnWidth * int(board->column().size()), 760);
-    QPalette background = shown.window.palette();
-    background.setColor(QPalette::Window, QColor(0xE4, 0xE7, 0xEB));
-    shown.window.setPalette(background);
-    shown.window.setAutoFillBackground(true);
-    shown.window.show();
-    if (!QTest::qWaitForWindowExposed(&shown.window))
-        qFatal("bench_board: the window was not shown");
-    settle();
     QDir().mkpath(directory);
-    shown.window.grab().save(directory + QStringLiteral("/board.png"));
 
-    // A selected card, another being edited, and a drag hovering over the second column.
-    KanbanColumnListViewController* first = shown.lists.first();
-    first->tableView()->selectionModel()->select(first->tableView()->model()->index(2, 0),
-                                                 QItemSelectionModel::ClearAndSelect);
-    const QModelIndex editing = first->tableView()->model()->index(1, 0);
-    first->tableView()->edit(editing);
-    if (auto* editor = qobject_cast<CardEditor*>(first->tableView()->indexWidget(editing)))
+    QWidget window;
+    window.resize(1200, 760);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* board = new KanbanViewController(&window);
+    layout->addWidget(board);
+    QObject::connect(board, &KanbanViewController::windowTitleTextChanged, &window,
+                     &QWidget::setWindowTitle);
+    board->setKanban(largestBoard(context));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("bench_board: the window was not shown");
+    saveShot(window, directory, QStringLiteral("board.png"));
+
+    // The second column selected, a long title fitted, a new column being named.
+    board->itemAt(0)->changeColumnTitleWithNewTitle(
+        QStringLiteral("A column with a long title that has to shrink"));
+    board->addColumnWithItem(board->columns().at(1), true);
+    DelaySelectionTextField* newTitle = board->itemAt(2)->columnTitle();
+    QTest::keyClicks(newTitle, QStringLiteral("Doing"));
+    board->setSelectedColumnIndexes({1});
+    board->scrollView()->horizontalScrollBar()->setValue(0);
+    saveShot(window, directory, QStringLiteral("board-selected.png"));
+    QTest::keyClick(newTitle, Qt::Key_Return);
+
+    // Column 0 dragged over the gap before column 3.
+    board->clearColumnSelection();
+    board->beginColumnDrag({0});
+    board->updateColumnDropPreview(3);
+    saveShot(window, directory, QStringLiteral("board-drag.png"));
+    board->endColumnDrag();
+
+    // A selected card, another being edited, and a card drag hovering over the second column.
+    board->clearColumnSelection();
+    KanbanColumnTableView* first = board->itemAt(0)->tableView();
+    KanbanColumnTableView* second = board->itemAt(1)->tableView();
+    first->selectionModel()->select(first->model()->index(2, 0),
+                                    QItemSelectionModel::ClearAndSelect);
+    const QModelIndex editing = first->model()->index(1, 0);
+    first->edit(editing);
+    if (auto* editor = qobject_cast<CardEditor*>(first->indexWidget(editing)))
         editor->focusNotesAtEnd();
-    auto* second = qobject_cast<KanbanColumnTableView*>(shown.lists.at(1)->tableView());
-    std::unique_ptr<QMimeData> drag = first->columnTableView()->prepareDrag({2});
-    const QRect target = second->visualRect(second->model()->index(2, 0));
-    QDragEnterEvent enter(QPoint(target.center().x(), target.top() + 8), Qt::MoveAction, drag.get(),
-                          Qt::LeftButton, Qt::NoModifier);
+    std::unique_ptr<QMimeData> drag = first->prepareDrag({2});
+    const QPoint over = second->visualRect(second->model()->index(2, 0)).topLeft() + QPoint(40, 8);
+    QDragEnterEvent enter(over, Qt::MoveAction, drag.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(second->viewport(), &enter);
-    QDragMoveEvent hover(QPoint(target.center().x(), target.top() + 8), Qt::MoveAction, drag.get(),
-                         Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent hover(over, Qt::MoveAction, drag.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(second->viewport(), &hover);
-    QTest::qWait(250); // the gap opens
-    settle();
-    shown.window.grab().save(directory + QStringLiteral("/board-editing-dragging.png"));
+    saveShot(window, directory, QStringLiteral("board-editing-dragging.png"));
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(second->viewport(), &leave);
+    first->closeOpenEditor();
 
-    // The done cards archived, then shown below the active cards.
-    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
-        list->archiveDoneItems();
-    delegate.defaults().setValue(Defaults::listViewMode, 1);
-    for (KanbanColumnListViewController* list : std::as_const(shown.lists))
-        list->fetchListItems();
-    settle();
-    shown.window.grab().save(directory + QStringLiteral("/board-with-archive.png"));
+    // The archived-cards view with its bar, after archiving the done cards.
+    for (KanbanColumn* column : board->columns()) {
+        for (ListItem* item : column->item())
+            item->setArchived(item->isDone());
+    }
+    delegate.save();
+    Defaults::standard().setValue(Defaults::listViewMode, 2);
+    board->viewModeChanged();
+    saveShot(window, directory, QStringLiteral("board-archived.png"));
+    // The archived cards below the active ones.
+    Defaults::standard().setValue(Defaults::listViewMode, 1);
+    board->viewModeChanged();
+    saveShot(window, directory, QStringLiteral("board-with-archive.png"));
+    Defaults::standard().setValue(Defaults::listViewMode, 0);
+    board->viewModeChanged();
+
+    // A board without columns.
+    auto* empty = context->insert<Kanban>();
+    empty->setTitle(QStringLiteral("Empty"));
+    board->setKanban(empty);
+    saveShot(window, directory, QStringLiteral("board-empty.png"));
     std::printf("screenshots in %s\n", qPrintable(directory));
     return 0;
 }
