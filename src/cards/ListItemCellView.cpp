@@ -35,7 +35,6 @@
 
 namespace {
 qint64 layouts = 0;
-constexpr qsizetype keptDocuments = 48; // a few screens of cards
 
 QSvgRenderer& image(const QString& name)
 {
@@ -161,17 +160,20 @@ std::unique_ptr<QTextDocument> ListItemCellView::makeDocument(ListItem* item) co
 
 QTextDocument* ListItemCellView::documentFor(ListItem* item)
 {
-    auto it = m_documents.find(item);
-    if (it == m_documents.end()) {
-        it = m_documents.insert(item, std::shared_ptr<QTextDocument>(makeDocument(item)));
-        m_recentlyPainted.append(item);
-        if (m_recentlyPainted.size() > keptDocuments)
-            m_documents.remove(m_recentlyPainted.takeFirst());
-    } else if (m_recentlyPainted.last() != item) {
-        m_recentlyPainted.removeOne(item);
-        m_recentlyPainted.append(item);
+    if (const auto it = m_documents.constFind(item); it != m_documents.cend()) {
+        if (m_recentlyPainted.last() != item) {
+            m_recentlyPainted.removeOne(item);
+            m_recentlyPainted.append(item);
+        }
+        return it->get();
     }
-    return it->get();
+    // Take the pointer before evicting: removing from the hash may move its entries.
+    QTextDocument* document =
+        m_documents.insert(item, std::shared_ptr<QTextDocument>(makeDocument(item)))->get();
+    m_recentlyPainted.append(item);
+    if (m_recentlyPainted.size() > keptDocuments)
+        m_documents.remove(m_recentlyPainted.takeFirst());
+    return document;
 }
 
 int ListItemCellView::notesHeightFor(ListItem* item)

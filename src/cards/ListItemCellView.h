@@ -28,6 +28,9 @@ class ListItemCellView final : public QStyledItemDelegate
     Q_OBJECT
 
 public:
+    // How many laid-out notes the painter keeps: a few screens of cards.
+    static constexpr qsizetype keptDocuments = 48;
+
     enum class Control
     {
         None,

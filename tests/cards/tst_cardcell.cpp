@@ -326,6 +326,23 @@ private Q_SLOTS:
         QVERIFY(!cell->editingItem());
     }
 
+    void scrollingPastTheDocumentCache_paintsEveryCard()
+    {
+        // More cards than the painter keeps laid out: older documents are let go while the
+        // column scrolls, and the newest ones stay usable (AddressSanitizer watches this).
+        BoardFixture board(1);
+        QList<ListItem*> cards;
+        for (int i = 0; i < 3 * ListItemCellView::keptDocuments; ++i)
+            cards.append(cardWithNotes(board, QStringLiteral("Card %1\nbody").arg(i)));
+        board.show();
+        QListView* view = board.lists[0]->columnTableView();
+        for (ListItem* card : std::as_const(cards)) {
+            view->scrollTo(board.lists[0]->tableModel()->indexForItem(card));
+            view->viewport()->grab();
+            QVERIFY(board.lists[0]->heightForItem(card) > CardGeometry::fixedHeight);
+        }
+    }
+
     void searchHighlight_marksTheFirstMatchOnly()
     {
         BoardFixture board(1);
