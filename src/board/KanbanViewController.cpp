@@ -1,5 +1,6 @@
 #include "KanbanViewController.h"
 
+#include "ArchiveDoneCardsCommand.h"
 #include "CardPasteboard.h"
 #include "ColumnPasteboard.h"
 #include "DelaySelectionTextField.h"
@@ -23,6 +24,7 @@
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
 #include "widgets/MessageBox.h"
+#include "widgets/WindowTitle.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -136,6 +138,7 @@ void KanbanViewController::save()
 
 void KanbanViewController::setKanban(Kanban* kanban)
 {
+    const Kanban* shownBefore = m_kanban;
     m_kanban = kanban && !kanban->isDeleted() ? kanban : nullptr;
     updateWindowTitle();
     // A board without columns shows none: never the columns of the board shown before.
@@ -146,7 +149,8 @@ void KanbanViewController::setKanban(Kanban* kanban)
     reloadData();
     m_addColumnView->setVisible(m_kanban != nullptr);
     m_scrollView->horizontalScrollBar()->setValue(0);
-    if (QUndoStack* stack = undoStack())
+    // Undo never crosses from one board to another; showing the same board again keeps it.
+    if (QUndoStack* stack = undoStack(); stack && m_kanban != shownBefore)
         stack->clear();
     Q_EMIT columnSelectionChanged();
 }
@@ -173,24 +177,9 @@ void KanbanViewController::setTagFilter(const std::optional<QList<Tag*>>& filter
     Q_EMIT tagFilterChanged(m_tagFilter.has_value());
 }
 
-QString KanbanViewController::windowTitleFor(const Kanban* kanban)
-{
-    if (!kanban)
-        return {};
-    QString text;
-    if (!kanban->title().isNull())
-        text = kanban->title() + QStringLiteral(" (Board)");
-    for (const DisplayItem* ancestor = kanban->parent();
-         ancestor && ancestor->entity() != Entity::Root; ancestor = ancestor->parent()) {
-        if (ancestor->isKindOf(Entity::Folder))
-            text = ancestor->title() + QStringLiteral(" - ") + text;
-    }
-    return text;
-}
-
 void KanbanViewController::updateWindowTitle()
 {
-    const QString title = windowTitleFor(m_kanban);
+    const QString title = WindowTitle::forItem(m_kanban);
     if (title == m_windowTitleText && title.isNull() == m_windowTitleText.isNull())
         return;
     m_windowTitleText = title;
@@ -206,6 +195,36 @@ bool KanbanViewController::hasDoneButNotArchivedCards() const
         }
     }
     return false;
+}
+
+void KanbanViewController::archiveDoneItems()
+{
+    if (QUndoStack* stack = undoStack())
+        stack->push(new ArchiveDoneCardsCommand(this));
+}
+
+QList<QList<ListItem*>> KanbanViewController::archiveDoneItemsWithoutUndo()
+{
+    QList<QList<ListItem*>> archived;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        KanbanColumnViewItem* item = itemAt(i);
+        archived.append(item ? item->listViewController()->archiveDoneItems() : QList<ListItem*>());
+    }
+    NotificationCenter::defaultCenter().post(QStringLiteral("refreshToolBar"), this);
+    return archived;
+}
+
+void KanbanViewController::restoreArchivedItemsWithoutUndo(const QList<QList<ListItem*>>& items)
+{
+    for (const QList<ListItem*>& column : items) {
+        for (ListItem* card : column) {
+            if (!card->isDeleted())
+                card->setArchived(false);
+        }
+    }
+    save();
+    reloadData();
+    NotificationCenter::defaultCenter().post(QStringLiteral("refreshToolBar"), this);
 }
 
 // The cells

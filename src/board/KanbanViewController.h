@@ -59,15 +59,18 @@ public:
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter);
 
-    // "<folder> - … - <title> (Board)": see windowTitleFor.
+    // "<folder> - … - <title> (Board)" (WindowTitle), kept up to date after every save.
     QString windowTitleText() const { return m_windowTitleText; }
     void updateWindowTitle();
-    // The board's title and " (Board)" (an absent title gives the empty string), each folder
-    // above the board but the root put in front with " - ".
-    static QString windowTitleFor(const Kanban* kanban);
 
     // Whether some card of the board is done and not archived (the clean-done button).
     bool hasDoneButNotArchivedCards() const;
+    // Archives the done cards of every column (in the working view only); undoable as
+    // "Archive Done Cards".
+    void archiveDoneItems();
+    // Its two halves: the cards archived per column, and making them active again.
+    QList<QList<ListItem*>> archiveDoneItemsWithoutUndo();
+    void restoreArchivedItemsWithoutUndo(const QList<QList<ListItem*>>& items);
 
     // Adding columns ("new column", ready for typing its title; no undo).
     KanbanColumn* addColumn();

@@ -6,6 +6,7 @@
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "widgets/WindowTitle.h"
 
 MainTabViewController::MainTabViewController(AppDelegate* appDelegate, QWidget* parent)
     : QStackedWidget(parent)
@@ -97,26 +98,8 @@ void MainTabViewController::replacePage(TabItems tab, QWidget* view)
         setCurrentIndex(index);
 }
 
-QString MainTabViewController::windowTitleForItem(const DisplayItem* item)
-{
-    if (!item)
-        return {};
-    QString text;
-    if (item->isKindOf(Entity::Kanban))
-        text = item->title() + QStringLiteral(" (Board)");
-    else if (item->isKindOf(Entity::List))
-        text = item->title() + QStringLiteral(" (List)");
-    else
-        return {};
-    for (const DisplayItem* folder = item->parent();
-         folder && folder->isKindOf(Entity::Folder) && !folder->isKindOf(Entity::Root);
-         folder = folder->parent())
-        text = folder->title() + QStringLiteral(" - ") + text;
-    return text;
-}
-
 void MainTabViewController::updateWindowTitle()
 {
-    window()->setWindowTitle(m_objectToDisplay ? windowTitleForItem(m_objectToDisplay)
+    window()->setWindowTitle(m_objectToDisplay ? WindowTitle::forItem(m_objectToDisplay)
                                                : QString::fromLatin1(emptyWindowTitle));
 }

@@ -57,9 +57,6 @@ public:
     void setKanbanView(QWidget* view);
     QWidget* kanbanView() const { return widget(int(TabItems::kanban)); }
 
-    // "<folder> - … - <title> (Board)" or "… (List)", outermost folder first; the root adds
-    // nothing. Empty for anything else.
-    static QString windowTitleForItem(const DisplayItem* item);
     // Sets the window's title for the item shown.
     void updateWindowTitle();
 

@@ -1,10 +1,11 @@
 #include "MainWindowController.h"
 
-#include "ArchiveDoneTarget.h"
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "board/KanbanViewController.h"
 #include "cards/PreferencesDialog.h"
+#include "model/Kanban.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
@@ -51,6 +52,7 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     m_splitView = new MainSplitViewController(appDelegate, this);
     m_splitView->sidebarViewController()->setWindowController(this);
     setCentralWidget(m_splitView);
+    createKanbanView();
 
     createToolBar();
     createMenus();
@@ -67,6 +69,19 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
 }
 
 MainWindowController::~MainWindowController() = default;
+
+void MainWindowController::createKanbanView()
+{
+    MainTabViewController* tabView = m_splitView->tabViewController();
+    m_kanbanView = new KanbanViewController;
+    tabView->setKanbanView(m_kanbanView);
+    connect(tabView, &MainTabViewController::kanbanToDisplay, m_kanbanView,
+            &KanbanViewController::showKanban);
+    connect(m_kanbanView, &KanbanViewController::windowTitleTextChanged, tabView,
+            &MainTabViewController::updateWindowTitle);
+    connect(m_kanbanView, &KanbanViewController::columnSelectionChanged, m_editCommandRouter,
+            &EditCommandRouter::updateActions);
+}
 
 QRect MainWindowController::initialWindowFrame(const QSize& screenSize)
 {
@@ -232,18 +247,14 @@ void MainWindowController::configureToolbarItems()
         m_cleanDone->setEnabled(false);
         return;
     }
-    MainTabViewController* tabView = m_splitView->tabViewController();
-    const auto* board = dynamic_cast<const ArchiveDoneTarget*>(tabView->kanbanView());
-    m_cleanDone->setEnabled(board &&
-                            tabView->selectedTab() == MainTabViewController::TabItems::kanban &&
-                            board->hasDoneButNotArchivedCards());
+    m_cleanDone->setEnabled(m_splitView->tabViewController()->selectedTab() ==
+                                MainTabViewController::TabItems::kanban &&
+                            m_kanbanView->hasDoneButNotArchivedCards());
 }
 
 void MainWindowController::archiveDoneItems()
 {
-    if (auto* board =
-            dynamic_cast<ArchiveDoneTarget*>(m_splitView->tabViewController()->kanbanView()))
-        board->archiveDoneItems();
+    m_kanbanView->archiveDoneItems();
 }
 
 QString MainWindowController::helpFilePath()

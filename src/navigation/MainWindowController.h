@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class AppDelegate;
+class KanbanViewController;
 class DisplayItem;
 class EditCommandRouter;
 class MainSplitViewController;
@@ -53,6 +54,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createKanbanView();
     void createToolBar();
     void createMenus();
     void createFileMenu();
@@ -68,6 +70,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_showHideArchived = nullptr;
     QAction* m_cleanDone = nullptr;
+    KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "store/DataFolder.h"
 #include "store/NotificationCenter.h"
 #include "widgets/MessageBox.h"
+#include "widgets/WindowTitle.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -414,13 +415,12 @@ private Q_SLOTS:
         delegate->save();
         QCOMPARE(fixture.view->windowTitleText(), QStringLiteral("Home - Office - Plan (Board)"));
 
-        QCOMPARE(KanbanViewController::windowTitleFor(fixture.board),
-                 QStringLiteral("Plan (Board)"));
+        QCOMPARE(WindowTitle::forItem(fixture.board), QStringLiteral("Plan (Board)"));
         fixture.board->setTitle(QStringLiteral(""));
-        QCOMPARE(KanbanViewController::windowTitleFor(fixture.board), QStringLiteral(" (Board)"));
+        QCOMPARE(WindowTitle::forItem(fixture.board), QStringLiteral(" (Board)"));
         fixture.board->setTitle(QString());
-        QVERIFY(KanbanViewController::windowTitleFor(fixture.board).isEmpty());
-        QVERIFY(KanbanViewController::windowTitleFor(nullptr).isEmpty());
+        QVERIFY(WindowTitle::forItem(fixture.board).isEmpty());
+        QVERIFY(WindowTitle::forItem(nullptr).isEmpty());
     }
 
     void searchTermAndTagFilter_reachEveryColumn()
@@ -452,6 +452,40 @@ private Q_SLOTS:
                  std::optional<QList<Tag*>>(QList<Tag*>{milk}));
         fixture.view->setTagFilter(std::nullopt);
         QCOMPARE(fixture.item(1)->listViewController()->listItems().size(), 2);
+    }
+
+    void archiveDoneCards_archivesOnlyDoneActiveCards_withUndoAndRedo()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        ListItem* a = fixture.card(fixture.board->column().at(0), QStringLiteral("A"));
+        ListItem* b = fixture.card(fixture.board->column().at(0), QStringLiteral("B"));
+        ListItem* c = fixture.card(fixture.board->column().at(1), QStringLiteral("C"));
+        a->setDone(true);
+        c->setDone(true);
+        c->setArchived(true);
+        fixture.show();
+
+        fixture.view->archiveDoneItems();
+        QCOMPARE(a->archived(), std::optional<bool>(true));
+        QCOMPARE(b->archived(), std::optional<bool>(false));
+        QCOMPARE(delegate->undoManager()->undoText(), QStringLiteral("Archive Done Cards"));
+        QVERIFY(!fixture.context->hasChanges());
+        QCOMPARE(fixture.item(0)->listViewController()->tableRowForItem(a), -1); // out of sight
+
+        delegate->undoManager()->undo();
+        QCOMPARE(a->archived(), std::optional<bool>(false));
+        QCOMPARE(c->archived(), std::optional<bool>(true));
+        QCOMPARE(fixture.item(0)->listViewController()->tableRowForItem(a), 1);
+        delegate->undoManager()->redo();
+        QCOMPARE(a->archived(), std::optional<bool>(true));
+
+        // Where archived cards are on screen, nothing is archived.
+        delegate->undoManager()->undo();
+        setListViewMode(2);
+        fixture.view->viewModeChanged();
+        fixture.view->archiveDoneItems();
+        QCOMPARE(a->archived(), std::optional<bool>(false));
+        setListViewMode(0);
     }
 
     void archiveBar_onlyInTheArchivedView_andDoneCards()

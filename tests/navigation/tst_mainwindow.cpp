@@ -1,6 +1,7 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "board/KanbanViewController.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -8,7 +9,6 @@
 #include "model/List.h"
 #include "model/ListItem.h"
 #include "model/Root.h"
-#include "navigation/ArchiveDoneTarget.h"
 #include "navigation/ColorCountButtonCell.h"
 #include "navigation/FHLeftSidebarViewController.h"
 #include "navigation/MainSplitViewController.h"
@@ -20,6 +20,7 @@
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "widgets/WindowTitle.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -30,16 +31,6 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
-
-// A board view stand-in for the toolbar: it answers what the test tells it.
-class FakeBoardView final : public QWidget, public ArchiveDoneTarget
-{
-public:
-    bool doneCards = false;
-    int archived = 0;
-    bool hasDoneButNotArchivedCards() const override { return doneCards; }
-    void archiveDoneItems() override { ++archived; }
-};
 
 // Takes the URLs the application asks the desktop to open.
 class UrlCatcher final : public QObject
@@ -123,18 +114,19 @@ private Q_SLOTS:
         auto* plan = context.insert<Kanban>();
         plan->setTitle(QStringLiteral("Plan"));
         auto* list = context.insert<List>();
+        list->setTitle(QStringLiteral("")); // empty, not absent
         app.root().insertChild(home);
         home->insertChild(work);
         work->insertChild(plan);
         work->insertChild(list);
-        QCOMPARE(MainTabViewController::windowTitleForItem(plan),
-                 QStringLiteral("Home - Work - Plan (Board)"));
-        QCOMPARE(MainTabViewController::windowTitleForItem(list),
-                 QStringLiteral("Home - Work -  (List)"));
-        plan->setTitle(QString());
+        QCOMPARE(WindowTitle::forItem(plan), QStringLiteral("Home - Work - Plan (Board)"));
+        QCOMPARE(WindowTitle::forItem(list), QStringLiteral("Home - Work -  (List)"));
+        // An empty title still names the kind; an absent one gives nothing of the item.
+        plan->setTitle(QStringLiteral(""));
         home->insertChild(plan);
-        QCOMPARE(MainTabViewController::windowTitleForItem(plan),
-                 QStringLiteral("Home -  (Board)"));
+        QCOMPARE(WindowTitle::forItem(plan), QStringLiteral("Home -  (Board)"));
+        plan->setTitle(QString());
+        QCOMPARE(WindowTitle::forItem(plan), QStringLiteral("Home - "));
 
         app.tabView().passToKanbanWithObject(list);
         QCOMPARE(app.window().windowTitle(), QStringLiteral("Home - Work -  (List)"));
@@ -162,20 +154,26 @@ private Q_SLOTS:
     void toolbar_followsTheArchiveModeAndTheBoardView()
     {
         MainWindowFixture app;
-        auto* board = new FakeBoardView;
-        app.tabView().setKanbanView(board);
         QAction* archiveSwitch = app.window().showHideArchievedToolbarItem();
         QAction* cleanDone = app.window().cleanDoneButton();
         QCOMPARE(archiveSwitch->text(), QStringLiteral("Switch to Archived"));
         QCOMPARE(archiveSwitch->toolTip(), QStringLiteral("Switch to Archived"));
         QVERIFY(!archiveSwitch->isChecked());
-        QVERIFY(!cleanDone->isEnabled());
 
-        board->doneCards = true;
-        NotificationCenter::defaultCenter().post(QStringLiteral("refreshToolBar"));
+        // The tutorial board shown on the first run has done cards that are not archived.
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        const int done = board->kanban()->numberOfDone();
+        QVERIFY(done > 0);
         QVERIFY(cleanDone->isEnabled());
         cleanDone->trigger();
-        QCOMPARE(board->archived, 1);
+        QCOMPARE(board->kanban()->numberOfDone(), 0);
+        QVERIFY(!cleanDone->isEnabled());
+        QUndoStack* undo = app.delegate().undoManager();
+        QCOMPARE(undo->undoText(), QStringLiteral("Archive Done Cards"));
+        undo->undo();
+        QCOMPARE(board->kanban()->numberOfDone(), done);
+        QVERIFY(cleanDone->isEnabled());
 
         archiveSwitch->trigger();
         QCOMPARE(app.delegate().defaults().integer(Defaults::listViewMode), 2);
