@@ -17,6 +17,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSaveFile>
 #include <QScreen>
@@ -81,6 +82,36 @@ void MainWindowController::createKanbanView()
             &MainTabViewController::updateWindowTitle);
     connect(m_kanbanView, &KanbanViewController::columnSelectionChanged, m_editCommandRouter,
             &EditCommandRouter::updateActions);
+}
+
+void MainWindowController::createSearchField()
+{
+    // The search sits at the far end of the toolbar, as on most desktop applications.
+    auto* spacer = new QWidget(m_toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar->addWidget(spacer);
+    m_searchField = new QLineEdit(m_toolBar);
+    m_searchField->setObjectName(QStringLiteral("searchField"));
+    m_searchField->setPlaceholderText(tr("Search"));
+    m_searchField->setClearButtonEnabled(true);
+    m_searchField->setMaximumWidth(240);
+    if (const QIcon find = QIcon::fromTheme(QStringLiteral("edit-find")); !find.isNull())
+        m_searchField->addAction(find, QLineEdit::LeadingPosition);
+    connect(m_searchField, &QLineEdit::textChanged, this, &MainWindowController::searchTextChanged);
+    m_toolBar->addWidget(m_searchField);
+
+    auto* find = new QAction(tr("Find"), this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        m_searchField->setFocus(Qt::ShortcutFocusReason);
+        m_searchField->selectAll();
+    });
+    addAction(find);
+}
+
+void MainWindowController::searchTextChanged(const QString& text)
+{
+    m_kanbanView->setSearchTerm(text);
 }
 
 QRect MainWindowController::initialWindowFrame(const QSize& screenSize)
@@ -149,6 +180,7 @@ void MainWindowController::createToolBar()
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
+    createSearchField();
 }
 
 void MainWindowController::createMenus()

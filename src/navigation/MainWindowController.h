@@ -5,6 +5,7 @@
 
 class AppDelegate;
 class KanbanViewController;
+class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
 class MainSplitViewController;
@@ -44,6 +45,9 @@ public:
     // The archive-view switch (checked in the archive view) and the archive-done button.
     QAction* showHideArchievedToolbarItem() const { return m_showHideArchived; }
     QAction* cleanDoneButton() const { return m_cleanDone; }
+    QLineEdit* searchField() const { return m_searchField; }
+    // The search field's text narrows the board shown to the cards that contain it.
+    void searchTextChanged(const QString& text);
 
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
@@ -56,6 +60,7 @@ protected:
 private:
     void createKanbanView();
     void createToolBar();
+    void createSearchField();
     void createMenus();
     void createFileMenu();
     void createEditMenu();
@@ -70,6 +75,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_showHideArchived = nullptr;
     QAction* m_cleanDone = nullptr;
+    QLineEdit* m_searchField = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;

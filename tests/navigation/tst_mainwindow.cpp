@@ -1,6 +1,7 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "board/KanbanColumnListViewController.h"
 #include "board/KanbanViewController.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
@@ -26,6 +27,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QTest>
@@ -192,6 +194,24 @@ private Q_SLOTS:
         app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
         app.view().selectRow(3);
         QVERIFY(!cleanDone->isEnabled());
+    }
+
+    void searchField_narrowsTheBoardShown()
+    {
+        MainWindowFixture app;
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        QTest::keySequence(&app.window(), QKeySequence::Find);
+        QTRY_VERIFY(app.window().searchField()->hasFocus());
+        QTest::keyClicks(app.window().searchField(), QStringLiteral("flag"));
+        QCOMPARE(board->searchTerm(), QStringLiteral("flag"));
+        int shown = 0;
+        for (KanbanColumn* column : board->columns())
+            shown += int(KanbanColumnListViewController::controllerFor(column)->listItems().size());
+        QVERIFY(shown > 0);
+        QVERIFY(shown < board->kanban()->numberOfNonArchived());
+        app.window().searchField()->clear();
+        QVERIFY(board->searchTerm().isEmpty());
     }
 
     void menus_haveTheStandardCommands()
