@@ -3,6 +3,7 @@
 #include "DatePickerDelegate.h"
 #include "DateText.h"
 #include "model/Clock.h"
+#include "widgets/Popover.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -10,11 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimeEdit>
-
-#include <algorithm>
 
 DatePickerViewController::DatePickerViewController(QWidget* parent)
     : QFrame(parent, Qt::Popup)
@@ -87,19 +85,7 @@ void DatePickerViewController::setDate(const std::optional<QDateTime>& date)
 
 void DatePickerViewController::showBelow(QWidget* anchor)
 {
-    adjustSize();
-    const QRect anchorRect(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
-    QPoint position(anchorRect.center().x() - width() / 2, anchorRect.bottom() + 4);
-    if (const QScreen* screen = anchor->screen()) {
-        const QRect available = screen->availableGeometry();
-        if (position.y() + height() > available.bottom())
-            position.setY(anchorRect.top() - 4 - height());
-        position.setX(std::clamp(position.x(), available.left(),
-                                 std::max(available.left(), available.right() - width())));
-        position.setY(std::max(position.y(), available.top()));
-    }
-    move(position);
-    show();
+    Popover::showBelow(this, anchor);
 }
 
 void DatePickerViewController::viewWillAppear()

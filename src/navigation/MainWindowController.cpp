@@ -9,6 +9,7 @@
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
+#include "tags/FilterViewController.h"
 #include "widgets/EditCommandRouter.h"
 #include "widgets/MessageBox.h"
 
@@ -67,6 +68,8 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     center.addObserver(this, QStringLiteral("refreshToolBar"), configure);
     center.addObserver(this, QString::fromLatin1(AppDelegate::showHideArchivedSelectedNotification),
                        configure);
+    connect(m_splitView->tabViewController(), &QStackedWidget::currentChanged, this,
+            &MainWindowController::configureToolbarItems);
 }
 
 MainWindowController::~MainWindowController() = default;
@@ -82,6 +85,8 @@ void MainWindowController::createKanbanView()
             &MainTabViewController::updateWindowTitle);
     connect(m_kanbanView, &KanbanViewController::columnSelectionChanged, m_editCommandRouter,
             &EditCommandRouter::updateActions);
+    connect(m_kanbanView, &KanbanViewController::tagFilterChanged, this,
+            &MainWindowController::configureToolbarItems);
 }
 
 void MainWindowController::createSearchField()
@@ -180,7 +185,32 @@ void MainWindowController::createToolBar()
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
+
+    m_tagFilter = new QAction(QIcon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
+                              tr("Filter by Tag"), this);
+    m_tagFilter->setToolTip(tr("Filter by Tag"));
+    m_tagFilter->setCheckable(true);
+    m_tagFilter->setEnabled(false);
+    connect(m_tagFilter, &QAction::triggered, this, &MainWindowController::showFilterView);
+    m_toolBar->addAction(m_tagFilter);
     createSearchField();
+}
+
+FilterViewController* MainWindowController::filterViewController() const
+{
+    return m_filterView;
+}
+
+void MainWindowController::showFilterView()
+{
+    // The button shows whether a filter is on; a click only opens the popover.
+    m_tagFilter->setChecked(m_kanbanView->tagFilter().has_value());
+    QWidget* anchor = m_toolBar->widgetForAction(m_tagFilter);
+    if (!anchor || !m_kanbanView->kanban())
+        return;
+    if (m_filterView)
+        m_filterView->close();
+    m_filterView = FilterViewController::popUp(anchor, m_kanbanView);
 }
 
 void MainWindowController::createMenus()
@@ -275,12 +305,12 @@ void MainWindowController::configureToolbarItems()
     m_showHideArchived->setChecked(archiveView);
     m_showHideArchived->setText(label);
     m_showHideArchived->setToolTip(label);
-    if (archiveView) {
-        m_cleanDone->setEnabled(false);
-        return;
-    }
-    m_cleanDone->setEnabled(m_splitView->tabViewController()->selectedTab() ==
+    const bool boardShown = m_splitView->tabViewController()->selectedTab() ==
                                 MainTabViewController::TabItems::kanban &&
+                            m_kanbanView->kanban();
+    m_tagFilter->setEnabled(boardShown);
+    m_tagFilter->setChecked(boardShown && m_kanbanView->tagFilter().has_value());
+    m_cleanDone->setEnabled(!archiveView && boardShown &&
                             m_kanbanView->hasDoneButNotArchivedCards());
 }
 

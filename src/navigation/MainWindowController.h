@@ -8,6 +8,7 @@ class KanbanViewController;
 class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
+class FilterViewController;
 class MainSplitViewController;
 class QAction;
 class QMenu;
@@ -48,6 +49,11 @@ public:
     QLineEdit* searchField() const { return m_searchField; }
     // The search field's text narrows the board shown to the cards that contain it.
     void searchTextChanged(const QString& text);
+    // The tag filter button: checked while the board shown has a tag filter; a click opens the
+    // filter popover.
+    QAction* tagFilterToolbarItem() const { return m_tagFilter; }
+    FilterViewController* filterViewController() const;
+    void showFilterView();
 
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
@@ -76,6 +82,8 @@ private:
     QAction* m_showHideArchived = nullptr;
     QAction* m_cleanDone = nullptr;
     QLineEdit* m_searchField = nullptr;
+    QAction* m_tagFilter = nullptr;
+    QPointer<FilterViewController> m_filterView;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;

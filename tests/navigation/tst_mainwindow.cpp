@@ -10,6 +10,7 @@
 #include "model/List.h"
 #include "model/ListItem.h"
 #include "model/Root.h"
+#include "model/Tag.h"
 #include "navigation/ColorCountButtonCell.h"
 #include "navigation/FHLeftSidebarViewController.h"
 #include "navigation/MainSplitViewController.h"
@@ -21,15 +22,18 @@
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "tags/FilterViewController.h"
 #include "widgets/WindowTitle.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
@@ -212,6 +216,69 @@ private Q_SLOTS:
         QVERIFY(shown < board->kanban()->numberOfNonArchived());
         app.window().searchField()->clear();
         QVERIFY(board->searchTerm().isEmpty());
+    }
+
+    void tagFilterPopover_narrowsTheBoardAndClearsAgain()
+    {
+        MainWindowFixture app;
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        QAction* button = app.window().tagFilterToolbarItem();
+        QVERIFY(button->isEnabled());
+        QVERIFY(!button->isChecked());
+        const auto shownCards = [board] {
+            QList<ListItem*> cards;
+            for (KanbanColumn* column : board->columns())
+                cards += KanbanColumnListViewController::controllerFor(column)->listItems();
+            return cards;
+        };
+        const qsizetype everyCard = shownCards().size();
+
+        QTest::mouseClick(app.window().mainToolBar()->widgetForAction(button), Qt::LeftButton);
+        FilterViewController* popover = app.window().filterViewController();
+        QVERIFY(popover && popover->isVisible());
+        QStringList boxes;
+        for (QCheckBox* box : popover->checkButtons())
+            boxes.append(box->text());
+        QStringList tags;
+        for (Tag* tag : board->kanban()->tags())
+            tags.append(tag->name());
+        QCOMPARE(boxes, tags);
+        QVERIFY(!popover->clearAllButton()->isEnabled());
+
+        // Ticking one tag shows only its cards, and the button says a filter is on.
+        const auto tickFirst = [&popover] {
+            QCheckBox* box = popover->checkButtons().constFirst();
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        };
+        Tag* firstTag = board->kanban()->tags().constFirst();
+        tickFirst();
+        QCOMPARE(board->tagFilter(), std::optional<QList<Tag*>>(QList<Tag*>{firstTag}));
+        const QList<ListItem*> tagged = shownCards();
+        QVERIFY(!tagged.isEmpty() && tagged.size() < everyCard);
+        for (ListItem* card : tagged)
+            QVERIFY(card->tags().contains(firstTag));
+        QVERIFY(button->isChecked());
+        QVERIFY(popover->clearAllButton()->isEnabled());
+
+        // Opened again, the popover shows the filter; Clear All removes it.
+        popover->close();
+        QTRY_VERIFY(!app.window().filterViewController());
+        app.window().showFilterView();
+        popover = app.window().filterViewController();
+        QVERIFY(popover->checkButtons().constFirst()->isChecked());
+        QTest::mouseClick(popover->clearAllButton(), Qt::LeftButton);
+        QVERIFY(!board->tagFilter().has_value());
+        QVERIFY(!button->isChecked());
+        QVERIFY(!popover->checkButtons().constFirst()->isChecked());
+        QCOMPARE(shownCards().size(), everyCard);
+
+        // Unticking the last box also means no filter, never an empty one.
+        tickFirst();
+        QVERIFY(board->tagFilter().has_value());
+        tickFirst();
+        QVERIFY(!board->tagFilter().has_value());
+        QVERIFY(!popover->clearAllButton()->isEnabled());
     }
 
     void menus_haveTheStandardCommands()
