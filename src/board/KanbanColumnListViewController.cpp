@@ -29,23 +29,11 @@
 #include <algorithm>
 
 namespace {
-ObjectContext* context()
-{
-    AppDelegate* delegate = AppDelegate::shared();
-    return delegate ? delegate->managedObjectContext() : nullptr;
-}
-
-QUndoStack* undoStack()
-{
-    AppDelegate* delegate = AppDelegate::shared();
-    return delegate ? delegate->undoManager() : nullptr;
-}
-
 // The reader that rebuilds cards, on the store's context, with an empty identity map.
 JSONReader& freshReader()
 {
     JSONReader& reader = JSONReader::shared();
-    reader.setContext(context());
+    reader.setContext(AppDelegate::sharedContext());
     reader.clearImportedObjects();
     return reader;
 }
@@ -162,10 +150,10 @@ void KanbanColumnListViewController::addCardBelow(ListItem* item)
 
 ListItem* KanbanColumnListViewController::addCardAtIndex(int index)
 {
-    if (!m_column || !undoStack())
+    if (!m_column || !AppDelegate::sharedUndoStack())
         return nullptr;
     auto* command = new NewCardCommand(m_column, index);
-    undoStack()->push(command);
+    AppDelegate::sharedUndoStack()->push(command);
     ListItem* item = command->item();
     openCardForTyping(item);
     return item;
@@ -173,7 +161,7 @@ ListItem* KanbanColumnListViewController::addCardAtIndex(int index)
 
 ListItem* KanbanColumnListViewController::addCardWithoutUndo(int index)
 {
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     if (!objects || !m_column)
         return nullptr;
     auto* item = objects->insert<ListItem>();
@@ -199,7 +187,7 @@ void KanbanColumnListViewController::removeCardWithoutUndo(ListItem* item)
 {
     mutableListItems().removeOne(item);
     syncTable();
-    if (ObjectContext* objects = context())
+    if (ObjectContext* objects = AppDelegate::sharedContext())
         objects->deleteObject(item);
     save();
 }
@@ -225,7 +213,7 @@ void KanbanColumnListViewController::deleteCurrentSelectedItems()
 
 void KanbanColumnListViewController::deleteItems(const QList<ListItem*>& items)
 {
-    if (items.isEmpty() || !m_column || !undoStack())
+    if (items.isEmpty() || !m_column || !AppDelegate::sharedUndoStack())
         return;
     QList<std::pair<int, ListItem*>> ordered;
     for (ListItem* item : items) {
@@ -241,7 +229,7 @@ void KanbanColumnListViewController::deleteItems(const QList<ListItem*>& items)
         cards.append(item);
     }
     if (!cards.isEmpty())
-        undoStack()->push(new DeleteCardsCommand(m_column, cards, indexes));
+        AppDelegate::sharedUndoStack()->push(new DeleteCardsCommand(m_column, cards, indexes));
 }
 
 QList<ListItem*>
@@ -253,7 +241,7 @@ KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& i
         cellView()->invalidate(item);
     }
     syncTable();
-    if (ObjectContext* objects = context()) {
+    if (ObjectContext* objects = AppDelegate::sharedContext()) {
         for (ListItem* item : items) {
             if (!item->isDeleted())
                 objects->deleteObject(item);
@@ -394,7 +382,7 @@ int KanbanColumnListViewController::validateDropRow(int row) const
 
 bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& draggedIndexes, int row)
 {
-    if (draggedIndexes.isEmpty() || !m_column || !undoStack())
+    if (draggedIndexes.isEmpty() || !m_column || !AppDelegate::sharedUndoStack())
         return false;
     QList<int> dragged = draggedIndexes;
     std::sort(dragged.begin(), dragged.end());
@@ -412,7 +400,7 @@ bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& drag
     if (a >= 0 && a <= target && mode != ListViewMode::Mixed && mode != ListViewMode::Archived)
         target = a - k;
     target = std::clamp(target, 0, n - int(dragged.size()));
-    undoStack()->push(new MoveRowsCommand(m_column, dragged, target));
+    AppDelegate::sharedUndoStack()->push(new MoveRowsCommand(m_column, dragged, target));
     return true;
 }
 
@@ -454,7 +442,7 @@ void KanbanColumnListViewController::moveBackWithinColumnWithoutUndo(const QList
 bool KanbanColumnListViewController::moveRowsFromSourceColumn(
     KanbanColumnListViewController* source, const QList<ListItem*>& items, int row)
 {
-    if (items.isEmpty() || !m_column || !undoStack())
+    if (items.isEmpty() || !m_column || !AppDelegate::sharedUndoStack())
         return false;
     // Where each card would land, computed on a copy of the display list.
     QList<ListItem*> preview = listItems();
@@ -487,7 +475,7 @@ bool KanbanColumnListViewController::moveRowsFromSourceColumn(
             sourceIndexes.append(item->column() ? int(item->column()->item().indexOf(item)) : 0);
         sourceColumn = items.constFirst()->column();
     }
-    undoStack()->push(
+    AppDelegate::sharedUndoStack()->push(
         new MoveRowsBetweenColumnsCommand(sourceColumn, sourceIndexes, m_column, indexes, items));
     return true;
 }
@@ -525,7 +513,7 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
         return false;
     if (source == this)
         return moveRowsWithinColumn(m_draggedItemIndexes, dropRow);
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     QList<ListItem*> items;
     for (const QString& uri : uris) {
         StoredObject* object = objects ? objects->objectForUri(uri) : nullptr;

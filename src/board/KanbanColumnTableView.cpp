@@ -277,8 +277,7 @@ void KanbanColumnTableView::addCardMenuItems(QMenu* menu, ListItem* item)
 std::unique_ptr<QMimeData> KanbanColumnTableView::prepareDrag(const QList<int>& rows)
 {
     CardTableModel* model = m_controller->tableModel();
-    ObjectContext* context =
-        AppDelegate::shared() ? AppDelegate::shared()->managedObjectContext() : nullptr;
+    ObjectContext* context = AppDelegate::sharedContext();
     QList<int> indexes;
     QStringList uris;
     for (int row : rows) {

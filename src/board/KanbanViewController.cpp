@@ -49,18 +49,6 @@
 #include <algorithm>
 
 namespace {
-ObjectContext* context()
-{
-    AppDelegate* delegate = AppDelegate::shared();
-    return delegate ? delegate->managedObjectContext() : nullptr;
-}
-
-QUndoStack* undoStack()
-{
-    AppDelegate* delegate = AppDelegate::shared();
-    return delegate ? delegate->undoManager() : nullptr;
-}
-
 // Sorted, without repeats, and only indexes below `count`.
 QList<int> validIndexes(QList<int> indexes, qsizetype count)
 {
@@ -150,7 +138,7 @@ void KanbanViewController::setKanban(Kanban* kanban)
     m_addColumnView->setVisible(m_kanban != nullptr);
     m_scrollView->horizontalScrollBar()->setValue(0);
     // Undo never crosses from one board to another; showing the same board again keeps it.
-    if (QUndoStack* stack = undoStack(); stack && m_kanban != shownBefore)
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack(); stack && m_kanban != shownBefore)
         stack->clear();
     Q_EMIT columnSelectionChanged();
 }
@@ -199,7 +187,7 @@ bool KanbanViewController::hasDoneButNotArchivedCards() const
 
 void KanbanViewController::archiveDoneItems()
 {
-    if (QUndoStack* stack = undoStack())
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack())
         stack->push(new ArchiveDoneCardsCommand(this));
 }
 
@@ -385,7 +373,7 @@ void KanbanViewController::addColumnWithItem(KanbanColumn* column, bool after)
 
 KanbanColumn* KanbanViewController::addColumnAtIndex(int index)
 {
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     if (!m_kanban || !objects)
         return nullptr;
     index = std::clamp(index, 0, int(m_columns.size()));
@@ -407,7 +395,7 @@ KanbanColumn* KanbanViewController::addColumnAtIndex(int index)
 void KanbanViewController::deleteColumnsWithIndexes(const QList<int>& indexes)
 {
     const QList<int> valid = validIndexes(indexes, m_columns.size());
-    QUndoStack* stack = undoStack();
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
     if (valid.isEmpty() || !m_kanban || !stack)
         return;
     stack->push(new DeleteColumnsCommand(this, valid));
@@ -430,7 +418,7 @@ void KanbanViewController::deleteSelectedColumns(KanbanColumn* column)
 QJsonArray KanbanViewController::deleteColumnsWithoutUndo(const QList<int>& indexes,
                                                           const QList<KanbanColumn*>& expected)
 {
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     const QList<int> valid = validIndexes(indexes, m_columns.size());
     if (!m_kanban || !objects || valid.isEmpty())
         return {};
@@ -463,7 +451,7 @@ QList<KanbanColumn*> KanbanViewController::rebuildColumns(const QJsonArray& dict
                                                           QString* error)
 {
     JSONReader& reader = JSONReader::shared();
-    reader.setContext(context());
+    reader.setContext(AppDelegate::sharedContext());
     reader.clearImportedObjects();
     const auto objects = reader.makeObjectsFromArrayOfDictionaryObjects(dictionaries, error);
     QList<KanbanColumn*> columns;
@@ -481,7 +469,7 @@ void KanbanViewController::reattachListItems(const QList<KanbanColumn*>& columns
 {
     // A list's item that was also on a deleted column stayed with its list; the column it
     // comes back on takes that item again rather than a copy of it.
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     const QString columnKey = entityName(Entity::KanbanColumn);
     const QString itemKey = entityName(Entity::ListItem);
     for (qsizetype c = 0; c < columns.size() && c < dictionaries.size(); ++c) {
@@ -551,7 +539,7 @@ QList<KanbanColumn*> KanbanViewController::restoreColumnsWithoutUndo(const QJson
 void KanbanViewController::moveColumnsWithDip(const QList<int>& draggedIndexes, int target)
 {
     const QList<int> dragged = validIndexes(draggedIndexes, m_columns.size());
-    QUndoStack* stack = undoStack();
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
     if (dragged.isEmpty() || !m_kanban || !stack || target < 0 || target > m_columns.size())
         return;
     // A drop that leaves the order as it is is no change to undo.
@@ -919,7 +907,7 @@ bool KanbanViewController::beginColumnDrag(const QList<int>& indexes)
 
 std::unique_ptr<QMimeData> KanbanViewController::columnDragData(const QList<int>& indexes) const
 {
-    ObjectContext* objects = context();
+    ObjectContext* objects = AppDelegate::sharedContext();
     QStringList uris;
     for (int index : validIndexes(indexes, m_columns.size())) {
         if (objects)

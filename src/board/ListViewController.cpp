@@ -15,6 +15,7 @@
 
 #include <QListView>
 #include <QSet>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -277,9 +278,10 @@ void ListViewController::save()
 
 void ListViewController::flipDoneStateOfItem(ListItem* item)
 {
-    if (!item || item->isDeleted())
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    if (!item || item->isDeleted() || !stack)
         return;
-    AppDelegate::shared()->undoManager()->push(new MarkAsDoneCommand(item));
+    stack->push(new MarkAsDoneCommand(item));
 }
 
 bool ListViewController::flipDoneStateOfItemWithoutUndo(ListItem* item, bool archiveAgain)

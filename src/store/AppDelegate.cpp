@@ -45,6 +45,16 @@ AppDelegate* AppDelegate::shared()
     return sharedDelegate;
 }
 
+ObjectContext* AppDelegate::sharedContext()
+{
+    return sharedDelegate ? sharedDelegate->managedObjectContext() : nullptr;
+}
+
+QUndoStack* AppDelegate::sharedUndoStack()
+{
+    return sharedDelegate ? sharedDelegate->undoManager() : nullptr;
+}
+
 bool AppDelegate::launch()
 {
     DataFolder::moveEarlierPreferences(Defaults::standardFilePath(), Defaults::earlierFilePath());

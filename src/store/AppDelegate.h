@@ -31,6 +31,10 @@ public:
 
     // The one delegate of the running application.
     static AppDelegate* shared();
+    // The running application's store context and undo stack; null when no application runs
+    // (a widget tested on its own).
+    static ObjectContext* sharedContext();
+    static QUndoStack* sharedUndoStack();
 
     Defaults& defaults() const { return m_defaults; }
     QVariantMap cleanState() const { return m_cleanState; }
