@@ -57,7 +57,9 @@ QUndoStack* AppDelegate::sharedUndoStack()
 
 bool AppDelegate::launch()
 {
-    DataFolder::moveEarlierPreferences(Defaults::standardFilePath(), Defaults::earlierFilePath());
+    if (DataFolder::moveEarlierPreferences(Defaults::standardFilePath(),
+                                           Defaults::earlierFilePath()))
+        m_defaults.synchronize(); // read the moved file, so its values are not overwritten
     m_defaults.registerDefaults(m_cleanState);
     for (auto it = m_cleanState.cbegin(); it != m_cleanState.cend(); ++it) {
         if (!m_defaults.contains(it.key()))

@@ -79,11 +79,13 @@ std::unique_ptr<ObjectContext> DataFolder::openStore(const QString& folder, Stor
     return context;
 }
 
-void DataFolder::moveEarlierPreferences(const QString& newPath, const QString& oldPath)
+bool DataFolder::moveEarlierPreferences(const QString& newPath, const QString& oldPath)
 {
     if (QFileInfo::exists(newPath) || !QFileInfo::exists(oldPath))
-        return;
-    if (!QFile::rename(oldPath, newPath))
-        qWarning("Renaming preferences error: cannot move %s to %s", qUtf8Printable(oldPath),
-                 qUtf8Printable(newPath));
+        return false;
+    if (QFile::rename(oldPath, newPath))
+        return true;
+    qWarning("Renaming preferences error: cannot move %s to %s", qUtf8Printable(oldPath),
+             qUtf8Printable(newPath));
+    return false;
 }

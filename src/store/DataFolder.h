@@ -31,6 +31,7 @@ public:
     // and the error on failure, leaving an unreadable file untouched.
     static std::unique_ptr<ObjectContext> openStore(const QString& folder, StoreError* error);
 
-    // Moves the preferences file of earlier versions to its new name, unless the new one exists.
-    static void moveEarlierPreferences(const QString& newPath, const QString& oldPath);
+    // Moves the preferences file of earlier versions to its new name, unless the new one exists;
+    // true when it moved.
+    static bool moveEarlierPreferences(const QString& newPath, const QString& oldPath);
 };
