@@ -98,7 +98,13 @@ StoredObject* ObjectContext::materialize(Entity entity, qint64 number)
 
 void ObjectContext::noteChanged(StoredObject* object)
 {
-    if (m_loading || object->m_state != StoredObject::State::Unchanged)
+    if (!m_loading)
+        markForRewrite(object);
+}
+
+void ObjectContext::markForRewrite(StoredObject* object)
+{
+    if (object->m_state != StoredObject::State::Unchanged)
         return;
     object->m_state = StoredObject::State::Updated;
     m_changed.push_back(object);

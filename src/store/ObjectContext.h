@@ -82,6 +82,9 @@ public:
     // While loading, the store builds the graph through this; nothing counts as a change.
     // Returns null for a number already taken.
     StoredObject* materialize(Entity entity, qint64 number);
+    // Marks an object whose stored row differs from the object the store built from it (a
+    // damaged link was left out), so that the next save writes the repaired row.
+    void markForRewrite(StoredObject* object);
 
 private:
     friend class StoredObject;

@@ -249,6 +249,8 @@ StoredObject* StoreLoader::acceptedMember(const PendingLink& pending, qint64 num
     const auto skip = [this, &pending](const QString& what) -> StoredObject* {
         note(QStringLiteral("%1: its %2 name %3; the link was skipped.")
                  .arg(describe(pending.owner), relationName(pending.relation), what));
+        // Left in the row, a number not in the store could name a new object one day.
+        m_context.markForRewrite(pending.owner);
         return nullptr;
     };
     StoredObject* member = m_context.objectWithNumber(number);
