@@ -2,6 +2,8 @@
 
 #include "KanbanViewController.h"
 #include "model/Kanban.h"
+#include "model/KanbanColumn.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -30,12 +32,18 @@ void DeleteColumnsCommand::redo()
         return;
     }
     // A redo deletes the very columns its undo brought back, or nothing.
+    const QList<KanbanColumn*> before = m_board->columns();
     const QJsonArray dictionaries = m_board->deleteColumnsWithoutUndo(m_indexes, m_restored);
     if (dictionaries.isEmpty()) {
         setObsolete(true);
         return;
     }
     m_dictionaries = dictionaries;
+    m_deleted.clear();
+    for (KanbanColumn* column : before) {
+        if (column->isDeleted())
+            m_deleted.append(column);
+    }
 }
 
 void DeleteColumnsCommand::undo()
@@ -43,6 +51,14 @@ void DeleteColumnsCommand::undo()
     m_restored.clear();
     if (boardIsShown())
         m_restored = m_board->restoreColumnsWithoutUndo(m_dictionaries, m_indexes);
-    if (m_restored.isEmpty())
+    if (m_restored.isEmpty()) {
         setObsolete(true);
+        return;
+    }
+    // Steps below this one still name the deleted columns.
+    if (ObjectContext* context = m_kanban->context();
+        context && m_deleted.size() == m_restored.size()) {
+        for (qsizetype i = 0; i < m_deleted.size(); ++i)
+            context->noteRebuilt(m_deleted.at(i), m_restored.at(i));
+    }
 }

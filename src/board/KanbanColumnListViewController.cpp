@@ -81,9 +81,11 @@ KanbanColumnListViewController::controllerFor(const KanbanColumn* column)
 }
 
 KanbanColumnListViewController*
-KanbanColumnListViewController::controllerForCommand(QUndoCommand* command,
-                                                     const KanbanColumn* column)
+KanbanColumnListViewController::controllerForCommand(QUndoCommand* command, KanbanColumn* column)
 {
+    // A column deleted and brought back by undo is a new object: the step works on that one.
+    if (column && column->context())
+        column = static_cast<KanbanColumn*>(column->context()->liveSuccessor(column));
     KanbanColumnListViewController* controller =
         column && !column->isDeleted() ? controllerFor(column) : nullptr;
     if (!controller)

@@ -43,7 +43,7 @@ public:
     // The controller an undo command of the column works through; none (and the command made
     // obsolete) when the column is deleted or shown nowhere.
     static KanbanColumnListViewController* controllerForCommand(QUndoCommand* command,
-                                                                const KanbanColumn* column);
+                                                                KanbanColumn* column);
 
     // Adding a card: at the end, or at a display index. Undoable as "New Card".
     void addNewItem();

@@ -237,6 +237,20 @@ StoredObject* ObjectContext::objectForUri(QStringView uri) const
     return object;
 }
 
+void ObjectContext::noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt)
+{
+    if (deleted && rebuilt && deleted != rebuilt)
+        m_rebuilt.insert(deleted, rebuilt);
+}
+
+StoredObject* ObjectContext::liveSuccessor(StoredObject* object) const
+{
+    // Each successor is newer than what it replaces, so the chain ends.
+    while (object && object->isDeleted())
+        object = m_rebuilt.value(object, nullptr);
+    return object;
+}
+
 StoredObject* ObjectContext::objectWithNumber(qint64 number) const
 {
     if (number <= 0 || size_t(number) >= m_byNumber.size())

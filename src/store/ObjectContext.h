@@ -3,6 +3,7 @@
 #include "model/Entity.h"
 #include "model/StoredObject.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -77,6 +78,12 @@ public:
     StoredObject* objectForUri(QStringView uri) const;
     StoredObject* objectWithNumber(qint64 number) const;
 
+    // Undo brings deleted objects back as new ones rebuilt from their exchange dictionaries.
+    // Older undo steps still hold the deleted object; they find what stands for it now here:
+    // the object itself while it lives, its rebuilt successor, or null.
+    void noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt);
+    StoredObject* liveSuccessor(StoredObject* object) const;
+
     PersistentStore* store() const { return m_store.get(); }
 
     // While loading, the store builds the graph through this; nothing counts as a change.
@@ -102,6 +109,7 @@ private:
     std::vector<StoredObject*> m_byNumber;                // index: object number
     std::array<std::vector<StoredObject*>, 8> m_byEntity; // live objects per entity
     std::vector<StoredObject*> m_changed;                 // objects whose state is not Unchanged
+    QHash<const StoredObject*, StoredObject*> m_rebuilt;  // deleted object -> its successor
     qint64 m_nextNumber = 1;
     bool m_loading = false;
     bool m_hasDeletions = false; // deleted objects still sit in m_byEntity

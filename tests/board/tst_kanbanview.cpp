@@ -202,6 +202,31 @@ private Q_SLOTS:
                  1);
     }
 
+    void undoingACardDelete_afterItsColumnCameBack_putsTheCardInTheRebuiltColumn()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        ListItem* keep = fixture.card(fixture.board->column().at(0), QStringLiteral("keep"));
+        ListItem* gone = fixture.card(fixture.board->column().at(0), QStringLiteral("gone"));
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+
+        fixture.item(0)->listViewController()->deleteItems({gone});
+        fixture.view->deleteColumnsWithIndexes({0});
+        stack->undo(); // the column, rebuilt as a new object
+        QVERIFY(keep->isDeleted());
+        // A new step drops the column's redo, and with it the step that rebuilt it.
+        fixture.item(1)->listViewController()->addCardAtIndex(0);
+        stack->undo();
+        QCOMPARE(stack->undoText(), QStringLiteral("Delete Card"));
+        stack->undo();
+        QCOMPARE(KanbanFixture::titlesOf(fixture.board->column().at(0)->item()),
+                 (QStringList{QStringLiteral("keep"), QStringLiteral("gone")}));
+        QVERIFY(storedCardTitles().contains(QStringLiteral("gone")));
+        stack->redo();
+        QCOMPARE(KanbanFixture::titlesOf(fixture.board->column().at(0)->item()),
+                 QStringList{QStringLiteral("keep")});
+    }
+
     void movingColumns_byDrag_withThePreview_andUndo()
     {
         KanbanFixture fixture(
