@@ -14,6 +14,7 @@
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
+#include "model/Tag.h"
 #include "model/TagCleanUp.h"
 #include "store/AppDelegate.h"
 #include "store/ObjectContext.h"
@@ -169,8 +170,12 @@ ListItem* KanbanColumnListViewController::addCardWithoutUndo(int index)
     auto* item = objects->insert<ListItem>();
     item->setTitle(QStringLiteral("untitled"));
     item->setNotesExpanded(true);
-    if (tagFilter())
-        item->setTags(*tagFilter());
+    if (tagFilter()) {
+        // A filtered tag may have lost its last card and been deleted since it was chosen.
+        QList<Tag*> tags = *tagFilter();
+        tags.removeIf([](const Tag* tag) { return tag->isDeleted(); });
+        item->setTags(tags);
+    }
     QList<ListItem*>& items = mutableListItems();
     if (index < 0 || index > items.size())
         items.append(item);

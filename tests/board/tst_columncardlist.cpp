@@ -206,6 +206,9 @@ private Q_SLOTS:
         store.undo()->undo();
         QCOMPARE(board.storedTitles(0),
                  (QStringList{QStringLiteral("H1"), QStringLiteral("S"), QStringLiteral("H2")}));
+        // U lost its last card and went at the save: a new card does not get it back.
+        QVERIFY(u->isDeleted());
+        QCOMPARE(list->addCardAtIndex(-1)->tags(), QList<Tag*>{t});
     }
 
     void deletingCards_undoRebuildsThemAtTheirRows_andRedoDeletesAgain()
