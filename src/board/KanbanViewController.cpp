@@ -137,8 +137,10 @@ void KanbanViewController::setKanban(Kanban* kanban)
     reloadData();
     m_addColumnView->setVisible(m_kanban != nullptr);
     m_scrollView->horizontalScrollBar()->setValue(0);
-    // Undo never crosses from one board to another; showing the same board again keeps it.
-    if (QUndoStack* stack = AppDelegate::sharedUndoStack(); stack && m_kanban != shownBefore)
+    // Undo never crosses from one board to another; showing the same board again keeps it, and
+    // so does the board shown after a deletion, whose undo brings the deleted board back.
+    const bool leftALiveBoard = shownBefore && !shownBefore->isDeleted() && m_kanban != shownBefore;
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack(); stack && leftALiveBoard)
         stack->clear();
     Q_EMIT columnSelectionChanged();
 }

@@ -288,6 +288,28 @@ private Q_SLOTS:
         QCOMPARE(app.childTitles(errands), QStringList({QStringLiteral("Groceries")}));
     }
 
+    void deletingTheShownBoard_forTheNextBoard_staysUndoable()
+    {
+        MainWindowFixture app;
+        Folder* errands = addFolderWithListAndBoard(app);
+        auto* laundry = app.context().insert<Kanban>();
+        laundry->setTitle(QStringLiteral("Laundry"));
+        errands->setChildren({app.item(QStringLiteral("Chores")), laundry});
+        app.delegate().save();
+        app.view().expand(app.indexOf(QStringLiteral("Errands")));
+        app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Chores"))));
+        QCOMPARE(app.tabView().objectToDisplay()->title(), QStringLiteral("Chores"));
+
+        app.view().setFocus();
+        QTest::keyClick(&app.view(), Qt::Key_Delete);
+        QTRY_COMPARE(app.tabView().objectToDisplay(), laundry);
+        QUndoStack* undo = app.delegate().undoManager();
+        QCOMPARE(undo->undoText(), QStringLiteral("Delete Item"));
+        undo->undo(); // back at the end of its folder
+        QCOMPARE(app.childTitles(errands),
+                 QStringList({QStringLiteral("Laundry"), QStringLiteral("Chores")}));
+    }
+
     void undoDelete_bringsBackTheWholeFolder_atTheEndOfItsParent()
     {
         MainWindowFixture app;
