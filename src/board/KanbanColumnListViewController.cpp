@@ -153,7 +153,8 @@ void KanbanColumnListViewController::addCardBelow(ListItem* item)
 
 ListItem* KanbanColumnListViewController::addCardAtIndex(int index)
 {
-    if (!m_column || !AppDelegate::sharedUndoStack())
+    // The step must not turn obsolete in its first redo: the push would delete it at once.
+    if (!m_column || m_column->isDeleted() || !AppDelegate::sharedUndoStack())
         return nullptr;
     auto* command = new NewCardCommand(m_column, index);
     AppDelegate::sharedUndoStack()->push(command);
