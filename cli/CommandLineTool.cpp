@@ -40,7 +40,8 @@ that does not exist yet is created as the application would create it.
 Exit status:
   0  success
   1  check found problems
-  2  bad usage, or a document that was refused (the store is left untouched)
+  2  bad usage, a file that cannot be read or written, or a document that was
+     refused (the store is left untouched)
   3  the store is in use by the application, or cannot be opened or written)";
 
 QStringList allOf(const QStringList& list, qsizetype from)
@@ -135,8 +136,16 @@ int CommandLineTool::runCommand(const QString& command, const QStringList& argum
     const std::unique_ptr<ObjectContext> context = DataFolder::openStore(folder, &error);
     if (!context)
         return fail(StoreUnavailable, error.underlying.isEmpty() ? error.reason : error.underlying);
-    if (isNew)
-        FirstRun::findOrCreateRoot(*context, [&] { return save(*context); });
+    if (isNew) {
+        bool saved = true;
+        FirstRun::findOrCreateRoot(*context, [&] {
+            const bool ok = save(*context);
+            saved = saved && ok;
+            return ok;
+        });
+        if (!saved)
+            return StoreUnavailable;
+    }
     auto* store = static_cast<SqliteStore*>(context->store()); // openStore() made it
 
     if (command == u"tree")
@@ -203,7 +212,7 @@ int CommandLineTool::exportDocument(ObjectContext& context, const QString& file,
 
     QString error;
     if (!JSONWriter::exportToFile(root->children(), file, &error))
-        return fail(BadUsage, QStringLiteral("Cannot write %1: %2").arg(file, error));
+        return fail(BadUsage, error); // it names the file
     return save(context) ? Success : StoreUnavailable;
 }
 

@@ -182,10 +182,6 @@ ImportExportViewController::readDocument(const QString& path)
         loaded.error = reason;
         return loaded;
     }
-    if (document->topLevel().empty()) {
-        loaded.error = tr("The document holds no folders, boards or lists.");
-        return loaded;
-    }
     const auto [entries, parseError] = tree.isValid() ? tree.result() : parseTree();
     if (!entries.isArray()) {
         loaded.error = parseError.errorString();

@@ -165,6 +165,11 @@ Folder* JSONReader::importDocument(QByteArrayView json, QString* error)
 
 bool JSONReader::canImportAtTopLevel(const ExchangeDocument& document, QString* error)
 {
+    if (document.topLevel().empty()) {
+        if (error)
+            *error = QStringLiteral("The document holds no folders, boards or lists.");
+        return false;
+    }
     for (const ExchangeDocument::TopLevelObject& top : document.topLevel()) {
         const ExchangeDocument::Node& node = document.nodes()[size_t(top.node)];
         if (canLiveInSidebar(node.entity))

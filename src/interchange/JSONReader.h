@@ -70,9 +70,9 @@ public:
                            const Progress& progress = {});
     Folder* importDocument(QByteArrayView json, QString* error = nullptr);
 
-    // Whether every top-level entry can live in the sidebar (a folder, board or list), as the
-    // import needs; otherwise `error` names the first that cannot. Lets a caller refuse a
-    // document before offering it.
+    // Whether the document has top-level entries and every one can live in the sidebar (a
+    // folder, board or list), as the import needs; otherwise `error` says why. Lets a caller
+    // refuse a document before offering it.
     static bool canImportAtTopLevel(const ExchangeDocument& document, QString* error = nullptr);
 
     // "Imported - " and the time in the user's short date and time formats.

@@ -95,6 +95,12 @@ private Q_SLOTS:
                                  QStringLiteral("Nope")});
         QCOMPARE(unknown.status, 2);
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("x.Pinwheels"))));
+
+        const QString nowhere = file(QStringLiteral("missing/x.Pinwheels"));
+        const Run unwritable = cli({QStringLiteral("export"), nowhere});
+        QCOMPARE(unwritable.status, 2);
+        QCOMPARE(unwritable.err.count(u'\n'), 1);
+        QCOMPARE(unwritable.err.count(nowhere), 1);
     }
 
     void import_addsAFolderOrRefusesWithOneLine()
@@ -113,6 +119,16 @@ private Q_SLOTS:
         QCOMPARE(refused.status, 2);
         QCOMPARE(refused.err.count(u'\n'), 1);
         QVERIFY(refused.err.contains(u"title"));
+        QCOMPARE(cli({QStringLiteral("tree")}).out, before);
+
+        // An empty document is refused too: it would only make an empty folder.
+        QFile empty(file(QStringLiteral("empty.Pinwheels")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.write("[]");
+        empty.close();
+        const Run nothing = cli({QStringLiteral("import"), empty.fileName()});
+        QCOMPARE(nothing.status, 2);
+        QVERIFY(nothing.err.contains(u"no folders, boards or lists"));
         QCOMPARE(cli({QStringLiteral("tree")}).out, before);
     }
 

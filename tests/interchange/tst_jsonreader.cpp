@@ -435,8 +435,13 @@ private Q_SLOTS:
 
         ObjectContext rootless;
         JSONReader elsewhere(&rootless);
-        QVERIFY(!elsewhere.importDocument(QByteArray("[]"), &error));
+        QVERIFY(!elsewhere.importDocument(QByteArray(R"([{"Folder":{"title":"F"}}])"), &error));
         QVERIFY(error.contains(QStringLiteral("no root")));
+        // Nor does an empty document make an empty folder.
+        const auto objects = SampleStore::objectCount(store.context);
+        QVERIFY(!reader.importDocument(QByteArray("[]"), &error));
+        QVERIFY(error.contains(QStringLiteral("no folders, boards or lists")));
+        QCOMPARE(SampleStore::objectCount(store.context), objects);
         QCOMPARE(SampleStore::objectCount(rootless), 0);
     }
 
