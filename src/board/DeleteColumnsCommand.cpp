@@ -22,7 +22,7 @@ QString DeleteColumnsCommand::actionName()
 
 bool DeleteColumnsCommand::boardIsShown() const
 {
-    return m_board && m_kanban && !m_kanban->isDeleted() && m_board->kanban() == m_kanban;
+    return m_board && m_board->isShowing(m_kanban);
 }
 
 void DeleteColumnsCommand::redo()

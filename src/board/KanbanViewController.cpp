@@ -145,6 +145,11 @@ void KanbanViewController::setKanban(Kanban* kanban)
     Q_EMIT columnSelectionChanged();
 }
 
+bool KanbanViewController::isShowing(const Kanban* kanban) const
+{
+    return kanban && !kanban->isDeleted() && m_kanban == kanban;
+}
+
 void KanbanViewController::showKanban(Kanban* kanban, const std::optional<QList<Tag*>>& tagFilter)
 {
     const bool changed = m_tagFilter != tagFilter;

@@ -47,6 +47,8 @@ public:
 
     // The board shown (null: nothing). Setting it shows the board and clears the undo history.
     Kanban* kanban() const override { return m_kanban; }
+    // Whether this view shows that board, still alive: what board-wide undo steps require.
+    bool isShowing(const Kanban* kanban) const;
     void setKanban(Kanban* kanban);
     // Shows a board with a tag filter, reloading once.
     void showKanban(Kanban* kanban, const std::optional<QList<Tag*>>& tagFilter);

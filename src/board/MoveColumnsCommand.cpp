@@ -22,7 +22,7 @@ QString MoveColumnsCommand::actionName()
 
 bool MoveColumnsCommand::boardIsShown() const
 {
-    return m_board && m_kanban && !m_kanban->isDeleted() && m_board->kanban() == m_kanban;
+    return m_board && m_board->isShowing(m_kanban);
 }
 
 void MoveColumnsCommand::redo()
