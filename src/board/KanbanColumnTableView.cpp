@@ -8,6 +8,7 @@
 #include "model/ListItem.h"
 #include "store/AppDelegate.h"
 #include "store/ObjectContext.h"
+#include "widgets/OverlayScrollBar.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -42,6 +44,7 @@ KanbanColumnTableView::KanbanColumnTableView(KanbanColumnListViewController* con
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(24);
+    new OverlayScrollBar(this);
     setAccessibleName(tr("Cards"));
     m_autoScroll.setInterval(30);
     connect(&m_autoScroll, &QTimer::timeout, this, &KanbanColumnTableView::autoScrollStep);
@@ -118,27 +121,45 @@ void KanbanColumnTableView::performEditAction(EditAction action)
 
 bool KanbanColumnTableView::measureVisibleCards()
 {
+    if (!isVisible())
+        return false;
+    // Rows are placed from the cached heights, exactly as the view places them, rather than by
+    // asking the view (indexAt, visualRect): that would run a pending layout from inside this
+    // one. Each card is measured before the rows below it are placed, so one walk suffices.
     CardTableModel* model = m_controller->tableModel();
+    ListItemCellView* cells = cellView();
+    const int top = verticalScrollBar()->value();
+    const int bottom = top + viewport()->height();
     bool changed = false;
-    const QModelIndex top = indexAt(QPoint(1, 0));
-    const int height = viewport()->height();
-    for (int row = top.isValid() ? top.row() : 0; row < model->rowCount(); ++row) {
-        const QModelIndex index = model->index(row);
-        if (visualRect(index).top() > height)
-            break;
+    int y = 0;
+    for (int row = 0; row < model->rowCount() && y <= bottom; ++row) {
         ListItem* item = model->itemAt(row);
-        if (item && !cellView()->hasExactHeight(item) && cellView()->measureExactly(item))
-            changed = true;
+        if (item && !cells->hasExactHeight(item) &&
+            y + m_controller->heightOfRow(row) + cells->gapAbove(row) > top)
+            changed = cells->measureExactly(item) || changed;
+        y += m_controller->heightOfRow(row) + cells->gapAbove(row) + spacing();
     }
     return changed;
 }
 
 void KanbanColumnTableView::doItemsLayout()
 {
-    QListView::doItemsLayout();
-    // Each pass may bring more rows into view (an estimate was too tall); three suffice.
-    for (int pass = 0; pass < 3 && isVisible() && measureVisibleCards(); ++pass)
+    // A layout never starts another from inside itself: whatever asks for one meanwhile (the
+    // scroll position clamped to a shorter column, cards measured as they come into view) has
+    // it run once this pass is done. Every round measures cards for good, so it ends.
+    if (m_layingOut) {
+        m_layoutAgain = true;
+        return;
+    }
+    const QScopedValueRollback guard(m_layingOut, true);
+    for (int round = 0; round < maximumLayoutRounds; ++round) {
+        m_layoutAgain = false;
+        measureVisibleCards();
         QListView::doItemsLayout();
+        if (!m_layoutAgain)
+            return;
+    }
+    scheduleDelayedItemsLayout(); // should never be needed; the event loop keeps turning
 }
 
 void KanbanColumnTableView::scrollContentsBy(int dx, int dy)

@@ -46,12 +46,12 @@ public:
     // The context menu of a card: adding above and below, deleting; none in the archive view.
     void addCardMenuItems(QMenu* menu, ListItem* item);
 
-    // Measures the visible cards that only have estimated heights; true when an estimate was
-    // off (the rows then need laying out again).
+    // Measures the cards in view that only have estimated heights; true when an estimate was
+    // off (the rows then need laying out again). Never lays anything out itself.
     bool measureVisibleCards();
 
-    // Lays the rows out, then once more when the cards it brought into view were estimated
-    // wrongly: a card is painted at its measured height from its first frame on.
+    // Measures the cards that will be in view, then lays the rows out, so that a card is
+    // painted at its measured height from its first frame on.
     void doItemsLayout() override;
 
 protected:
@@ -75,7 +75,12 @@ private:
     void autoScrollStep();
     void setHoveredRow(int row);
 
+    // Rounds of one layout before the rest is left to the event loop.
+    static constexpr int maximumLayoutRounds = 8;
+
     KanbanColumnListViewController* m_controller;
+    bool m_layingOut = false;
+    bool m_layoutAgain = false;
     int m_dropRow = -1;
     int m_autoScrollDelta = 0;
     QTimer m_autoScroll;

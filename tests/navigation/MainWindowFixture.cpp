@@ -35,6 +35,9 @@ void MainWindowFixture::launch()
     m_window = std::make_unique<MainWindowController>(m_delegate.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // Under X there is no window manager to activate it, and keyboard focus needs that.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
 void MainWindowFixture::relaunch()

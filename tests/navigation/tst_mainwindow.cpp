@@ -260,6 +260,30 @@ private Q_SLOTS:
             QVERIFY(card->tags().contains(firstTag));
         QVERIFY(button->isChecked());
         QVERIFY(popover->clearAllButton()->isEnabled());
+        // The board narrows at once, on screen too, while the popover stays open.
+        QVERIFY(popover->isVisible());
+        const auto shownRows = [board] {
+            qsizetype rows = 0;
+            for (KanbanColumn* column : board->columns())
+                rows += KanbanColumnListViewController::controllerFor(column)
+                            ->tableView()
+                            ->model()
+                            ->rowCount();
+            return rows;
+        };
+        const qsizetype emptyColumnRows = 2 * board->columns().size(); // spacer, add-card row
+        QCOMPARE(shownRows(), emptyColumnRows + tagged.size());
+        // A box ticked from the keyboard widens it again at once.
+        if (popover->checkButtons().size() > 1) {
+            QCheckBox* second = popover->checkButtons().at(1);
+            second->setFocus();
+            QTest::keyClick(second, Qt::Key_Space);
+            QCOMPARE(board->tagFilter()->size(), 2);
+            QVERIFY(shownCards().size() > tagged.size());
+            QCOMPARE(shownRows(), emptyColumnRows + shownCards().size());
+            QTest::keyClick(second, Qt::Key_Space);
+            QCOMPARE(shownCards(), tagged);
+        }
 
         // Opened again, the popover shows the filter; Clear All removes it.
         popover->close();
