@@ -9,7 +9,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pinwheels"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pinwheels"));
-    QApplication::setDesktopFileName(QStringLiteral("pinwheels"));
+    QApplication::setDesktopFileName(QStringLiteral("com.fernhollow.pinwheels"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/pinwheels.svg")));
 
     AppDelegate appDelegate;

@@ -56,13 +56,3 @@ function(pinwheels_add_images target)
         BASE "${PINWHEELS_IMAGES_DIR}"
         FILES ${PINWHEELS_IMAGE_FILES})
 endfunction()
-
-# Desktop integration for installs: the launcher entry and the scalable
-# application icon under the names the entry refers to.
-function(pinwheels_install_desktop_files)
-    include(GNUInstallDirs)
-    install(FILES "${PINWHEELS_IMAGES_DIR}/../pinwheels.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-    install(FILES "${PINWHEELS_IMAGES_DIR}/pinwheels.svg"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-endfunction()

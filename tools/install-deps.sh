@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libsqlite3-dev libsimdjson-dev tzdata
     xvfb xauth xdotool imagemagick fonts-dejavu-core
+    desktop-file-utils appstream shared-mime-info groff-base man-db
 )
 
 missing=()
