@@ -4,6 +4,7 @@
 # The help has a usage line, a one-line summary, then paragraphs and sections ("Commands:",
 # "Exit status:", "Options:", …) of indented entries: a term, two or more spaces, its text,
 # and continuation lines indented further.
+cmake_minimum_required(VERSION 3.25) # a script has no policies of its own: keep empty lines
 
 execute_process(COMMAND "${CLI}" --help OUTPUT_VARIABLE help RESULT_VARIABLE status
     ENCODING UTF-8)
@@ -22,9 +23,6 @@ endfunction()
 # Semicolons would split CMake's list of lines: they travel as a control character.
 string(ASCII 1 semicolon)
 string(REPLACE ";" "${semicolon}" help "${help}")
-# Empty elements of a CMake list get lost: a blank line travels as another control character.
-string(ASCII 2 blank)
-string(REPLACE "\n\n" "\n${blank}\n" help "${help}")
 string(REPLACE "\n" ";" lines "${help}")
 list(POP_FRONT lines usage summary)
 string(REGEX REPLACE "^Usage: [^ ]+ " "" usage "${usage}")
@@ -39,7 +37,7 @@ set(page ".TH PINWHEELS-CLI 1 \"\" \"Pinwheels ${VERSION}\" \"User Commands\"\n"
 string(APPEND page ".SH NAME\npinwheels-cli \\- ${summary}\n")
 string(APPEND page ".SH SYNOPSIS\n.B pinwheels-cli\n${usage}\n.SH DESCRIPTION\n${description}\n")
 foreach(line IN LISTS lines)
-    if(line STREQUAL blank)
+    if(line STREQUAL "")
         string(APPEND page ".PP\n")
     elseif(line MATCHES "^([A-Z][^:]*):$")
         string(TOUPPER "${CMAKE_MATCH_1}" heading)

@@ -18,6 +18,7 @@
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
 #include "widgets/MessageBox.h"
+#include "widgets/SymbolicIconEngine.h"
 
 #include <QDebug>
 #include <QFile>
@@ -107,8 +108,8 @@ QWidget* FHLeftSidebarViewController::createBottomBar()
                               const QString& toolTip) {
         auto* button = new QToolButton(bar);
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(
-            QIcon::fromTheme(QString::fromLatin1(themeIcon), QIcon(QString::fromLatin1(image))));
+        button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
+                                         SymbolicIconEngine::icon(QString::fromLatin1(image))));
         button->setToolTip(toolTip);
         button->setAutoRaise(true);
         return button;

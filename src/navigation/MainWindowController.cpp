@@ -12,6 +12,7 @@
 #include "tags/FilterViewController.h"
 #include "widgets/EditCommandRouter.h"
 #include "widgets/MessageBox.h"
+#include "widgets/SymbolicIconEngine.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -154,8 +155,9 @@ void MainWindowController::createToolBar()
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_toolBar->setIconSize(QSize(22, 22));
 
-    m_showHideSidebar = new QAction(QIcon(QStringLiteral(":/images/toolbar-sidebar.svg")),
-                                    m_splitView->showHideSidebarTitle(), this);
+    m_showHideSidebar =
+        new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-sidebar.svg")),
+                    m_splitView->showHideSidebarTitle(), this);
     m_showHideSidebar->setShortcut(QKeySequence(Qt::Key_F9));
     connect(m_showHideSidebar, &QAction::triggered, m_splitView,
             &MainSplitViewController::showHideSidebar);
@@ -168,8 +170,8 @@ void MainWindowController::createToolBar()
     m_toolBar->addAction(m_showHideSidebar);
     m_toolBar->addSeparator();
 
-    m_showHideArchived =
-        new QAction(QIcon(QStringLiteral(":/images/toolbar-archive.svg")), QString(), this);
+    m_showHideArchived = new QAction(
+        SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-archive.svg")), QString(), this);
     m_showHideArchived->setCheckable(true);
     // The switch shows the mode, which the delegate owns: a click asks it to flip, and the
     // notification that follows sets the state.
@@ -179,15 +181,17 @@ void MainWindowController::createToolBar()
     if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_showHideArchived)))
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    m_cleanDone = new QAction(QIcon(QStringLiteral(":/images/toolbar-clean-done.svg")),
-                              tr("Archive Done Cards"), this);
+    m_cleanDone =
+        new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-clean-done.svg")),
+                    tr("Archive Done Cards"), this);
     m_cleanDone->setToolTip(tr("Archive Done Cards"));
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
 
-    m_tagFilter = new QAction(QIcon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
-                              tr("Filter by Tag"), this);
+    m_tagFilter =
+        new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
+                    tr("Filter by Tag"), this);
     m_tagFilter->setToolTip(tr("Filter by Tag"));
     m_tagFilter->setCheckable(true);
     m_tagFilter->setEnabled(false);
