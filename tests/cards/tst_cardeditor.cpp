@@ -99,12 +99,12 @@ private Q_SLOTS:
         NotesTextView* notes = clickIntoNotes(board, item);
         QVERIFY(notes);
         QTRY_VERIFY(notes->hasFocus());
-        QVERIFY(!notes->document()->isUndoRedoEnabled());
         undoKey(notes);
         QCOMPARE(notes->richText(), before);
         QCOMPARE(item->attributedNotes(), std::optional(before));
         QVERIFY(!board.context->hasChanges());
         QCOMPARE(store.undo()->index(), 0);
+        QVERIFY(!notes->document()->isUndoRedoEnabled());
 
         // Ticking Done from the editor, then Ctrl+Z there: the tick is undone, the text stays.
         QTest::mouseClick(editorOf(board, item)->checkButton(), Qt::LeftButton);
