@@ -77,8 +77,8 @@ private:
             QTest::keyClick(notes, c.toLatin1());
             QTRY_VERIFY(rowFitsText());
         }
-        QVERIFY(rowRect(board, item).height() > oneLine + 10);
         QCOMPARE(notes->richText(), heading(QStringLiteral("Heading"), QStringLiteral("body")));
+        QVERIFY(rowRect(board, item).height() > oneLine + 10);
     }
 
 private Q_SLOTS:
