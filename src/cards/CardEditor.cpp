@@ -7,9 +7,11 @@
 #include "DueDateTextField.h"
 #include "ListItemCellView.h"
 #include "TagEntry.h"
+#include "TypingCommand.h"
 #include "board/CardTableModel.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
+#include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "tags/TagsTextField.h"
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 QToolButton* makeImageButton(QWidget* parent, const QString& accessibleName)
@@ -85,7 +88,29 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     connect(m_expand, &QToolButton::clicked, this, &CardEditor::noteButtonTapped);
     connect(m_date, &QAbstractButton::clicked, this,
             [this] { m_cellView->openDatePicker(m_item, this, m_date->geometry()); });
+    // Where a change was is told before the document is laid out again; the change is taken
+    // once it is.
+    connect(m_notes->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int) {
+                // An edit away from where the last keystroke left the caret starts a new burst.
+                if (!m_updatingText &&
+                    (position > m_burstCaret || position + removed < m_burstCaret))
+                    endBurst();
+            });
     connect(m_notes->document(), &QTextDocument::contentsChanged, this, &CardEditor::textDidChange);
+    m_autosave.setSingleShot(true);
+    m_autosave.setInterval(autosaveDelay);
+    connect(&m_autosave, &QTimer::timeout, this, [] {
+        if (AppDelegate* delegate = AppDelegate::shared())
+            delegate->save();
+    });
+    // Undo, redo or any other step ends the burst of typing.
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
+        connect(stack, &QUndoStack::indexChanged, this, [this] {
+            if (!m_pushing)
+                endBurst();
+        });
+    }
     connect(m_notes, &QTextEdit::cursorPositionChanged, this, &CardEditor::selectionDidChange);
     connect(m_tags, &TagsTextField::editingFinished, this, &CardEditor::tagsEditingFinished);
     connect(qApp, &QApplication::focusChanged, this, &CardEditor::focusChanged);
@@ -115,23 +140,48 @@ CardEditor::~CardEditor()
 void CardEditor::setItem(ListItem* item)
 {
     if (item != m_item) {
+        endBurst();
         m_item = item;
         m_cellView->setEditingItem(item);
     }
     refresh();
 }
 
+void CardEditor::detach()
+{
+    m_finished = true;
+    endBurst();
+}
+
 void CardEditor::refresh()
 {
     if (!m_item)
         return;
-    const auto& notes = m_item->attributedNotes();
-    const RichText text = notes.value_or(RichText());
-    if (m_notes->richText() != text) {
-        m_updatingText = true;
-        m_notes->setRichText(text);
-        m_updatingText = false;
+    refreshNotes();
+    refreshControls();
+}
+
+void CardEditor::refreshNotes()
+{
+    // Loading is no edit: only notes the editor does not already hold are loaded.
+    const RichText text =
+        NotesDocument::withLineFeeds(m_item->attributedNotes().value_or(RichText()));
+    if (m_notes->richText() == text)
+        return;
+    m_updatingText = true;
+    const int caret = m_notes->textCursor().position();
+    m_notes->setRichText(text);
+    if (m_notes->hasFocus()) {
+        QTextCursor cursor = m_notes->textCursor();
+        cursor.setPosition(std::min(caret, m_notes->document()->characterCount() - 1));
+        m_notes->setTextCursor(cursor);
     }
+    m_updatingText = false;
+    updateCellHeight();
+}
+
+void CardEditor::refreshControls()
+{
     hideShowNoteButton();
     m_expand->setIcon(QIcon(m_item->notesExpanded().value_or(false)
                                 ? QStringLiteral(":/images/UpArrow.svg")
@@ -189,10 +239,25 @@ void CardEditor::storeNotes()
     if (!m_item || m_item->isDeleted())
         return;
     const RichText text = m_notes->richText();
-    // A card that never had notes keeps none until something is typed.
-    if (!m_item->attributedNotes() && text.isEmpty())
+    const std::optional<RichText> before = m_item->attributedNotes();
+    // A card that never had notes keeps none until something is typed, and imported notes
+    // keep their own line ends until then.
+    if (text == NotesDocument::withLineFeeds(before.value_or(RichText())))
         return;
     m_item->setAttributedNotes(text);
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    if (!stack)
+        return;
+    if (m_burst == 0)
+        m_burst = TypingCommand::newBurst();
+    m_pushing = true;
+    stack->push(new TypingCommand(m_item, before, text, m_burst));
+    m_pushing = false;
+}
+
+void CardEditor::endBurst()
+{
+    m_burst = 0;
 }
 
 void CardEditor::textDidChange()
@@ -200,6 +265,8 @@ void CardEditor::textDidChange()
     if (m_updatingText || !m_item)
         return;
     storeNotes();
+    m_burstCaret = m_notes->textCursor().position();
+    m_autosave.start();
     hideShowNoteButton();
     updateCellHeight();
 }
@@ -241,7 +308,7 @@ void CardEditor::noteButtonTapped()
             m_notes->setTextCursor(cursor);
         }
     }
-    refresh();
+    refreshControls();
     updateCellHeight();
 }
 
@@ -250,14 +317,15 @@ void CardEditor::selectionDidChange()
     const int position = m_notes->textCursor().selectionStart();
     const int previous = m_previousCursor;
     m_previousCursor = position;
-    if (!m_item || m_item->notesExpanded().value_or(false) || !m_notes->isEditing() ||
-        position == previous)
+    if (!m_item || m_updatingText || m_item->notesExpanded().value_or(false) ||
+        !m_notes->isEditing() || position == previous)
         return;
     const QTextBlock first = m_notes->document()->begin();
-    // The caret went past the first line of collapsed notes: show them all.
+    // The caret went past the first line of collapsed notes: show them all. This may come in
+    // the middle of an edit, before the card has the new text: nothing is loaded here.
     if (first.next().isValid() && position > first.position() + first.length() - 1) {
         m_item->setNotesExpanded(true);
-        refresh();
+        refreshControls();
         updateCellHeight();
     }
 }
@@ -314,6 +382,7 @@ void CardEditor::focusChanged(QWidget*, QWidget* now)
 void CardEditor::finishEditing()
 {
     m_finished = true;
+    endBurst();
     if (m_tags->lineEdit()->text().trimmed().size() > 0)
         tagsEditingFinished();
     storeNotes();

@@ -64,6 +64,14 @@ NoteStyle::Kind NoteStyle::kindOf(const RichText::Attributes& attributes)
     return Body;
 }
 
+RichText::Attributes NoteStyle::restyled(RichText::Attributes attributes, Kind kind)
+{
+    const RichText::Attributes style = NoteStyle::attributes(kind);
+    attributes.styleName = style.styleName;
+    attributes.checklistChecked = style.checklistChecked;
+    return attributes;
+}
+
 QTextCharFormat NoteStyle::charFormat(const RichText::Attributes& attributes)
 {
     QTextCharFormat format;

@@ -41,6 +41,10 @@ public:
     // The style a run looks like: its style name, or the checklist, or body when it has none.
     static Kind kindOf(const RichText::Attributes& attributes);
 
+    // The attributes with the style attribute set replaced by the kind's; the rest (strike-
+    // through, attachments) stays.
+    static RichText::Attributes restyled(RichText::Attributes attributes, Kind kind);
+
     static QTextCharFormat charFormat(const RichText::Attributes& attributes);
     static QTextBlockFormat blockFormat(const RichText::Attributes& lineStart);
     static RichText::Attributes attributes(const QTextCharFormat& format);

@@ -11,6 +11,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 QSvgRenderer& boxImage(bool checked)
@@ -20,10 +21,29 @@ QSvgRenderer& boxImage(bool checked)
     return checked ? checkedImage : uncheckedImage;
 }
 constexpr qreal boxSize = 18.0;
+
+// The characters a QTextCursor turns into a new block when inserting text.
+bool breaksLine(QChar c)
+{
+    return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+// The format of the line's first character: its first fragment's, or for an empty line its
+// line feed's, which a QTextDocument keeps as the next block's character format.
+std::optional<QTextCharFormat> firstCharacterFormat(const QTextBlock& block)
+{
+    if (const auto it = block.begin(); !it.atEnd())
+        return it.fragment().charFormat();
+    if (const QTextBlock next = block.next(); next.isValid())
+        return next.charFormat();
+    return std::nullopt;
+}
 } // namespace
 
 void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
 {
+    const bool undoable = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
     document->clear();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
@@ -32,10 +52,34 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
     cursor.setBlockCharFormat(NoteStyle::charFormat(first));
     insertRichText(cursor, text);
     cursor.endEditBlock();
+    document->setUndoRedoEnabled(undoable);
 }
 
-void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& text)
+RichText NotesDocument::withLineFeeds(const RichText& text)
 {
+    const QString& plain = text.text();
+    if (std::none_of(plain.cbegin(), plain.cend(), breaksLine))
+        return text;
+    QString result;
+    result.reserve(plain.size());
+    QList<RichText::Run> runs;
+    for (const RichText::Run& run : text.runs()) {
+        const qsizetype start = result.size();
+        for (qsizetype i = run.location; i < run.location + run.length; ++i) {
+            const QChar c = plain.at(i);
+            if (c == u'\r' && i + 1 < plain.size() && plain.at(i + 1) == u'\n')
+                continue; // the line feed that follows ends the line
+            result.append(breaksLine(c) ? QChar(u'\n') : c);
+        }
+        if (result.size() > start)
+            runs.append({start, result.size() - start, run.attributes});
+    }
+    return RichText::fromRuns(result, runs).value_or(RichText(result));
+}
+
+void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText)
+{
+    const RichText text = withLineFeeds(richText);
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {
         const QTextCharFormat format = NoteStyle::charFormat(run.attributes);
@@ -100,24 +144,52 @@ qreal NotesDocument::heightOfFirstLine(QTextDocument* document)
 
 RichText NotesDocument::firstLine(const RichText& text)
 {
-    const qsizetype lineFeed = text.text().indexOf(u'\n');
-    return lineFeed < 0 ? text : text.mid(0, lineFeed);
+    const RichText lines = withLineFeeds(text);
+    const qsizetype lineFeed = lines.text().indexOf(u'\n');
+    return lineFeed < 0 ? lines : lines.mid(0, lineFeed);
 }
 
 bool NotesDocument::isChecklistBlock(const QTextBlock& block)
 {
-    // A checklist line is one whose first character carries the checklist state.
-    const auto it = block.begin();
-    const QTextCharFormat format = it.atEnd() ? block.charFormat() : it.fragment().charFormat();
-    return format.hasProperty(NoteStyle::checklistProperty) &&
-           !format.hasProperty(NoteStyle::styleNameProperty);
+    const std::optional<QTextCharFormat> format = firstCharacterFormat(block);
+    return format && format->hasProperty(NoteStyle::checklistProperty) &&
+           !format->hasProperty(NoteStyle::styleNameProperty);
 }
 
 bool NotesDocument::isChecked(const QTextBlock& block)
 {
-    const auto it = block.begin();
-    const QTextCharFormat format = it.atEnd() ? block.charFormat() : it.fragment().charFormat();
-    return format.boolProperty(NoteStyle::checklistProperty);
+    const std::optional<QTextCharFormat> format = firstCharacterFormat(block);
+    return format && format->boolProperty(NoteStyle::checklistProperty);
+}
+
+void NotesDocument::restyleLine(const QTextBlock& block, NoteStyle::Kind kind)
+{
+    // Collected first: restyling splits and merges the fragments being walked.
+    struct Part
+    {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    QList<Part> parts;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        parts.append(
+            {fragment.position(), fragment.position() + fragment.length(), fragment.charFormat()});
+    }
+    if (const QTextBlock next = block.next(); next.isValid())
+        parts.append({next.position() - 1, next.position(), next.charFormat()});
+
+    QTextCursor cursor(block);
+    cursor.beginEditBlock();
+    cursor.setBlockFormat(NoteStyle::blockFormat(NoteStyle::attributes(kind)));
+    for (const Part& part : std::as_const(parts)) {
+        cursor.setPosition(part.from);
+        cursor.setPosition(part.to, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(
+            NoteStyle::charFormat(NoteStyle::restyled(NoteStyle::attributes(part.format), kind)));
+    }
+    cursor.endEditBlock();
 }
 
 QRectF NotesDocument::checkBoxRect(QTextDocument* document, const QTextBlock& block)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NoteStyle.h"
 #include "model/RichText.h"
 
 #include <QPointF>
@@ -17,11 +18,15 @@ class NotesDocument final
 public:
     NotesDocument() = delete;
 
-    // Replaces the document's contents with the text. Each line takes the paragraph format of
-    // the style at its start; every run keeps its attributes in custom format properties.
+    // Replaces the document's contents with the text, as withLineFeeds() gives it; loading is
+    // never an undoable edit of the document. Each line takes the paragraph format of the style
+    // at its start; every run keeps its attributes in custom format properties.
     static void setRichText(QTextDocument* document, const RichText& text);
-    // Inserts the text at the cursor: its first line joins the cursor's line, each further line
-    // takes the paragraph format of its own style.
+    // The text as a document holds it: every other line end ("\r\n", "\r", U+2029 and the
+    // frame marks) is a line feed. Compare stored notes with a document's text in this form.
+    static RichText withLineFeeds(const RichText& text);
+    // Inserts the text, as withLineFeeds() gives it, at the cursor: its first line joins the
+    // cursor's line, each further line takes the paragraph format of its own style.
     static void insertRichText(QTextCursor& cursor, const RichText& text);
     static RichText richText(const QTextDocument* document);
 
@@ -37,8 +42,12 @@ public:
     // The rich text's first line, the part a collapsed card shows.
     static RichText firstLine(const RichText& text);
 
+    // A line is a checklist line when its own first character (its line feed, for an empty
+    // line) carries the checklist state; an empty last line has no character and is none.
     static bool isChecklistBlock(const QTextBlock& block);
     static bool isChecked(const QTextBlock& block);
+    // Gives the whole line, its line feed included, the style (a checklist line unticked).
+    static void restyleLine(const QTextBlock& block, NoteStyle::Kind kind);
     // The box of a checklist line, in document coordinates.
     static QRectF checkBoxRect(QTextDocument* document, const QTextBlock& block);
     // Draws the boxes of the checklist lines whose box lies above maxY (document coordinates).

@@ -4,15 +4,21 @@
 #include "NotesDocument.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
+#include "store/AppDelegate.h"
 
 #include <QCborValue>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QUndoStack>
+
+#include <memory>
 
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
@@ -27,6 +33,7 @@ NotesTextView::NotesTextView(QWidget* parent)
     const int inset = int(NoteStyle::verticalInset);
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
+    document()->setUndoRedoEnabled(false);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
@@ -37,9 +44,21 @@ void NotesTextView::setRichText(const RichText& text)
 {
     NotesDocument::setRichText(document(), text);
     document()->setDocumentMargin(0);
-    if (text.isEmpty())
-        setCurrentCharFormat(NoteStyle::charFormat(
-            NoteStyle::attributes(m_isFirstResponder ? NoteStyle::Title : NoteStyle::Body)));
+    if (!text.isEmpty())
+        return;
+    if (m_isFirstResponder)
+        startWithTitle();
+    else
+        setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+}
+
+void NotesTextView::startWithTitle()
+{
+    const auto title = NoteStyle::attributes(NoteStyle::Title);
+    QTextCursor cursor(document());
+    cursor.setBlockFormat(NoteStyle::blockFormat(title));
+    cursor.setBlockCharFormat(NoteStyle::charFormat(title));
+    setCurrentCharFormat(NoteStyle::charFormat(title));
 }
 
 RichText NotesTextView::richText() const
@@ -106,7 +125,7 @@ void NotesTextView::focusInEvent(QFocusEvent* event)
     m_isFirstResponder = true;
     // The first line typed into an empty card is its heading.
     if (document()->isEmpty())
-        setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Title)));
+        startWithTitle();
     Q_EMIT editingStarted();
 }
 
@@ -122,9 +141,16 @@ void NotesTextView::focusOutEvent(QFocusEvent* event)
 
 void NotesTextView::keyPressEvent(QKeyEvent* event)
 {
-    const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                             !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
-    if (plainReturn) {
+    const bool undo = event->matches(QKeySequence::Undo);
+    if (undo || event->matches(QKeySequence::Redo)) {
+        if (QUndoStack* stack = AppDelegate::sharedUndoStack())
+            undo ? stack->undo() : stack->redo();
+        event->accept();
+        return;
+    }
+    // Shift+Return would put a line separator into the text, outside the line rules.
+    if (event->matches(QKeySequence::InsertParagraphSeparator) ||
+        event->matches(QKeySequence::InsertLineSeparator)) {
         insertNewline();
         event->accept();
         return;
@@ -137,23 +163,27 @@ void NotesTextView::insertNewline()
     QTextCursor cursor = textCursor();
     const QTextCharFormat typing = currentCharFormat();
     const QTextBlock line = cursor.block();
-    const bool inChecklist = typing.hasProperty(NoteStyle::checklistProperty) ||
-                             (line.length() > 1 && NotesDocument::isChecklistBlock(line));
+    const bool inChecklist =
+        typing.hasProperty(NoteStyle::checklistProperty) || NotesDocument::isChecklistBlock(line);
     const auto body = NoteStyle::attributes(NoteStyle::Body);
     cursor.beginEditBlock();
-    if (inChecklist) {
+    if (inChecklist && line.text().isEmpty()) {
+        // An empty checklist line leaves the checklist.
+        NotesDocument::restyleLine(line, NoteStyle::Body);
+        setCurrentCharFormat(NoteStyle::charFormat(body));
+    } else if (inChecklist) {
         const auto checklist = NoteStyle::attributes(NoteStyle::Checklist);
-        if (line.text().isEmpty()) {
-            // An empty checklist line leaves the checklist.
-            cursor.setBlockFormat(NoteStyle::blockFormat(body));
-            cursor.setBlockCharFormat(NoteStyle::charFormat(body));
-            setCurrentCharFormat(NoteStyle::charFormat(body));
-        } else {
-            // The line feed belongs to the line it ends; the new line starts unticked.
-            cursor.insertBlock(NoteStyle::blockFormat(checklist), typing);
-            setTextCursor(cursor);
-            setCurrentCharFormat(NoteStyle::charFormat(checklist));
+        // At the very end the new line gets a line feed of its own to carry its box.
+        const int caret = cursor.position();
+        if (caret == document()->characterCount() - 1) {
+            cursor.insertBlock(NoteStyle::blockFormat(checklist), NoteStyle::charFormat(checklist));
+            cursor.setPosition(caret);
         }
+        // The line feed belongs to the line it ends; the new line starts unticked.
+        cursor.insertBlock(NoteStyle::blockFormat(checklist), typing);
+        NotesDocument::restyleLine(cursor.block(), NoteStyle::Checklist);
+        setTextCursor(cursor);
+        setCurrentCharFormat(NoteStyle::charFormat(checklist));
     } else if (typing.hasProperty(NoteStyle::styleNameProperty) &&
                typing.stringProperty(NoteStyle::styleNameProperty) !=
                    NoteStyle::styleName(NoteStyle::Body)) {
@@ -166,6 +196,33 @@ void NotesTextView::insertNewline()
         setTextCursor(cursor);
     }
     cursor.endEditBlock();
+}
+
+QMenu* NotesTextView::createTextMenu(const QPoint& position)
+{
+    QMenu* menu = createStandardContextMenu(position);
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        const bool undo = action->objectName() == QStringLiteral("edit-undo");
+        if (!undo && action->objectName() != QStringLiteral("edit-redo"))
+            continue;
+        if (stack) {
+            QAction* own = undo ? stack->createUndoAction(menu) : stack->createRedoAction(menu);
+            own->setShortcut(undo ? QKeySequence::Undo : QKeySequence::Redo);
+            menu->insertAction(action, own);
+        }
+        menu->removeAction(action);
+        delete action;
+    }
+    return menu;
+}
+
+void NotesTextView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const std::unique_ptr<QMenu> menu(createTextMenu(event->pos() + scrolled));
+    menu->exec(event->globalPos());
 }
 
 void NotesTextView::paintEvent(QPaintEvent* event)

@@ -4,9 +4,13 @@
 
 #include <QTextEdit>
 
+class QMenu;
+
 // The editor of a card's notes: rich text in the note styles, checklist boxes drawn over the
 // indent of checklist lines, the first line of an empty text typed as a title, and Return after
 // a heading continuing in body text. It lays out its text exactly as the painted card does.
+// It keeps no undo history: its document's is off, and Undo and Redo (keys and text menu) are
+// the window's.
 class NotesTextView final : public QTextEdit
 {
     Q_OBJECT
@@ -29,10 +33,14 @@ public:
     qreal heightRequiredToFitContent() const;
     qreal heightRequiredForFirstLineOfText() const;
 
-    // A line ending at the caret starts a new body line after a title or header, and a new
-    // unticked checklist line after a checklist line; Return on an empty checklist line turns
-    // it into body text instead.
+    // A line ending at the caret (Return, also with Shift) starts a new body line after a
+    // title or header, and a new unticked checklist line in a checklist line; Return on an
+    // empty checklist line turns it into body text instead.
     void insertNewline();
+
+    // The text menu at a point of the document, its Undo and Redo the window's; the caller
+    // owns it.
+    QMenu* createTextMenu(const QPoint& position);
 
 Q_SIGNALS:
     void editingStarted();
@@ -41,6 +49,7 @@ Q_SIGNALS:
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -49,5 +58,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The empty text's line takes the title style, so that every caret in it types a title.
+    void startWithTitle();
+
     bool m_isFirstResponder = false;
 };

@@ -163,11 +163,93 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Return);
         QTest::keyClicks(editor, QStringLiteral("end"));
         const RichText result = editor->richText();
-        QCOMPARE(result.text(), QStringLiteral("milk\neggs\nend"));
+        QCOMPARE(result.text(), QStringLiteral("milk\neggs\nend\n"));
         QCOMPARE(result.attributesAt(0).checklistChecked, std::optional<bool>(true));
         QCOMPARE(result.attributesAt(5).checklistChecked, std::optional<bool>(false));
         QCOMPARE(result.attributesAt(10).checklistChecked, std::nullopt);
         QCOMPARE(result.attributesAt(10).styleName, std::optional(QStringLiteral("body")));
+    }
+
+    void returnRules_holdForShiftReturn_andEveryNewChecklistLineStartsUnticked()
+    {
+        QWidget window;
+        auto* editor = new NotesTextView(&window);
+        editor->resize(260, 200);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        // Shift+Return is a Return: no line separator, and the heading is followed by body.
+        QTest::keyClicks(editor, QStringLiteral("Plan"));
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(editor, QStringLiteral("x"));
+        RichText expected(QStringLiteral("Plan\n"), style(NoteStyle::Title));
+        expected.append(RichText(QStringLiteral("x"), style(NoteStyle::Body)));
+        QCOMPARE(editor->richText(), expected);
+
+        // Return inside a ticked line: the part after the caret is a new, unticked line.
+        RichText::Attributes ticked = style(NoteStyle::Checklist);
+        ticked.checklistChecked = true;
+        editor->setRichText(RichText(QStringLiteral("milkeggs"), ticked));
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(4);
+        editor->setTextCursor(cursor);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+        RichText split(QStringLiteral("milk\n"), ticked);
+        split.append(RichText(QStringLiteral("eggs"), style(NoteStyle::Checklist)));
+        QCOMPARE(editor->richText(), split);
+        const QTextBlock second = editor->document()->begin().next();
+        QVERIFY(NotesDocument::isChecked(editor->document()->begin()));
+        QVERIFY(NotesDocument::isChecklistBlock(second) && !NotesDocument::isChecked(second));
+
+        // Return at the very end: the caret's new line is a real, unticked checklist line.
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClick(editor, Qt::Key_Return);
+        const QTextBlock caretLine = editor->textCursor().block();
+        QCOMPARE(caretLine.blockNumber(), 2);
+        QVERIFY(NotesDocument::isChecklistBlock(caretLine));
+        QVERIFY(!NotesDocument::isChecked(caretLine));
+        QTest::keyClicks(editor, QStringLiteral("jam"));
+        QCOMPARE(editor->richText().attributesAt(10), style(NoteStyle::Checklist));
+        QVERIFY(!editor->toPlainText().contains(QChar::LineSeparator));
+    }
+
+    void checklistBoxes_belongToLinesWhoseOwnFirstCharacterIsChecklist()
+    {
+        // "step", an empty body line, "body", and an empty last line after a checklist line.
+        RichText text(QStringLiteral("step\n"), style(NoteStyle::Checklist));
+        text.append(RichText(QStringLiteral("\nbody\n"), style(NoteStyle::Body)));
+        text.append(RichText(QStringLiteral("last\n"), style(NoteStyle::Checklist)));
+        QTextDocument document;
+        NotesDocument::setRichText(&document, text);
+        QList<bool> boxes;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            boxes.append(NotesDocument::isChecklistBlock(block));
+        QCOMPARE(boxes, (QList<bool>{true, false, false, true, false}));
+        // An empty line whose own line feed is a checklist line's carries a box.
+        RichText emptyStep(QStringLiteral("a\n"), style(NoteStyle::Body));
+        emptyStep.append(RichText(QStringLiteral("\n"), style(NoteStyle::Checklist)));
+        NotesDocument::setRichText(&document, emptyStep);
+        QVERIFY(!NotesDocument::isChecklistBlock(document.begin()));
+        QVERIFY(NotesDocument::isChecklistBlock(document.begin().next()));
+        QVERIFY(!NotesDocument::isChecklistBlock(document.lastBlock()));
+    }
+
+    void otherLineEnds_loadAsLineFeeds_andCompareEqualToWhatTheEditorHolds()
+    {
+        RichText text(QStringLiteral("one\r\ntwo\rthree"), style(NoteStyle::Body));
+        text.append(RichText(QStringLiteral("\u2029four"), style(NoteStyle::Checklist)));
+        RichText expected(QStringLiteral("one\ntwo\nthree"), style(NoteStyle::Body));
+        expected.append(RichText(QStringLiteral("\nfour"), style(NoteStyle::Checklist)));
+        QCOMPARE(NotesDocument::withLineFeeds(text), expected);
+        QCOMPARE(roundTrip(text), expected);
+        QTextDocument document;
+        NotesDocument::setRichText(&document, text);
+        QCOMPARE(document.blockCount(), 4);
+        QVERIFY(NotesDocument::isChecklistBlock(document.lastBlock()));
+        QCOMPARE(NotesDocument::firstLine(text).text(), QStringLiteral("one"));
+        // Text with line feeds only is its own form.
+        QCOMPARE(NotesDocument::withLineFeeds(expected), expected);
     }
 
     void clipboard_keepsStylesAndTicks_inTheEditorsOwnType()

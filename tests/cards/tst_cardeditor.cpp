@@ -1,0 +1,294 @@
+#include "BoardFixture.h"
+#include "IsolatedEnvironment.h"
+#include "cards/CardEditor.h"
+#include "cards/CardGeometry.h"
+#include "cards/ListItemCellView.h"
+#include "notes/NotesTextView.h"
+#include "store/DataFolder.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QUndoStack>
+
+// Typing into a card: where it goes on the window's undo stack, how soon it is saved, the style
+// a new card's first line starts in, and the row following the text.
+class CardEditorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestStore store;
+
+    static RichText body(const QString& text)
+    {
+        return RichText(text, NoteStyle::attributes(NoteStyle::Body));
+    }
+    static QRect rowRect(BoardFixture& board, ListItem* item)
+    {
+        const QModelIndex index = board.lists[0]->tableModel()->indexForItem(item);
+        return board.lists[0]->columnTableView()->visualRect(index);
+    }
+    static CardEditor* editorOf(BoardFixture& board, ListItem* item)
+    {
+        const QModelIndex index = board.lists[0]->tableModel()->indexForItem(item);
+        return qobject_cast<CardEditor*>(board.lists[0]->columnTableView()->indexWidget(index));
+    }
+    // Clicks into the card's text, as the user starts editing it.
+    static NotesTextView* clickIntoNotes(BoardFixture& board, ListItem* item)
+    {
+        const QRect notes =
+            board.lists[0]->cellView()->geometryFor(item, rowRect(board, item)).notes;
+        QTest::mouseClick(board.lists[0]->columnTableView()->viewport(), Qt::LeftButton, {},
+                          QPoint(notes.right() - 4, notes.top() + 8));
+        CardEditor* editor = editorOf(board, item);
+        return editor ? editor->notesTextView() : nullptr;
+    }
+    static void undoKey(QWidget* widget)
+    {
+        QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
+    }
+    static void redoKey(QWidget* widget)
+    {
+        QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    static RichText heading(const QString& title, const QString& rest)
+    {
+        RichText text(title + u'\n', NoteStyle::attributes(NoteStyle::Title));
+        text.append(body(rest));
+        return text;
+    }
+    // Types a heading, Return and a body line, checking after every keystroke that the row is
+    // as tall as the editor's text.
+    static void typeHeadingAndBody(BoardFixture& board, ListItem* item, NotesTextView* notes)
+    {
+        const auto rowFitsText = [&] {
+            return rowRect(board, item).height() ==
+                   int(std::ceil(notes->heightRequiredToFitContent())) + CardGeometry::fixedHeight;
+        };
+        QTest::keyClicks(notes, QStringLiteral("Heading"));
+        QTRY_VERIFY(rowFitsText());
+        const int oneLine = rowRect(board, item).height();
+        QTest::keyClick(notes, Qt::Key_Return);
+        QTRY_VERIFY(rowFitsText());
+        for (const QChar c : QStringLiteral("body")) {
+            QTest::keyClick(notes, c.toLatin1());
+            QTRY_VERIFY(rowFitsText());
+        }
+        QCOMPARE(notes->richText(), heading(QStringLiteral("Heading"), QStringLiteral("body")));
+        QVERIFY(rowRect(board, item).height() > oneLine + 10);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(store.open()); }
+    void init() { store.reset(); }
+
+    void typing_isUndoneOnTheWindowStack_oneStepPerBurst_andNeverUndoesTheLoad()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        const RichText before = body(QStringLiteral("Buy milk"));
+        item->setAttributedNotes(before);
+        ListItem* other = board.card(0, QStringLiteral("b"));
+        AppDelegate::shared()->save();
+        board.show();
+
+        // Ctrl+Z before typing: the loaded text stays, and nothing was stored.
+        NotesTextView* notes = clickIntoNotes(board, item);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        undoKey(notes);
+        QCOMPARE(notes->richText(), before);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QVERIFY(!board.context->hasChanges());
+        QCOMPARE(store.undo()->index(), 0);
+        QVERIFY(!notes->document()->isUndoRedoEnabled());
+
+        // Ticking Done from the editor, then Ctrl+Z there: the tick is undone, the text stays.
+        QTest::mouseClick(editorOf(board, item)->checkButton(), Qt::LeftButton);
+        QVERIFY(item->isDone());
+        undoKey(notes);
+        QVERIFY(!item->isDone());
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QCOMPARE(notes->richText(), before);
+
+        // One burst of typing is one step, named for Edit's menu.
+        const int steps = store.undo()->index();
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClicks(notes, QStringLiteral(" and eggs"));
+        const RichText after = body(QStringLiteral("Buy milk and eggs"));
+        QCOMPARE(item->attributedNotes(), std::optional(after));
+        QCOMPARE(store.undo()->index(), steps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Typing"));
+
+        undoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QCOMPARE(notes->richText(), before);
+        QVERIFY(!board.context->hasChanges());
+        redoKey(notes);
+        QCOMPARE(notes->richText(), after);
+        // The text menu's Undo is the window's too.
+        const std::unique_ptr<QMenu> menu(notes->createTextMenu(QPoint()));
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Undo Typing"))
+                action->trigger();
+        }
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        redoKey(notes);
+
+        // A caret moved by hand starts a new burst.
+        notes->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(notes, QStringLiteral("Do: "));
+        QCOMPARE(store.undo()->index(), steps + 2);
+        const RichText last = body(QStringLiteral("Do: Buy milk and eggs"));
+
+        // With the editor on another card, and with no editor at all, the steps still work.
+        NotesTextView* second = clickIntoNotes(board, other);
+        QVERIFY(second);
+        QTRY_VERIFY(!editorOf(board, item));
+        store.undo()->undo();
+        QCOMPARE(item->attributedNotes(), std::optional(after));
+        QTest::keyClick(second, Qt::Key_Escape);
+        QTRY_VERIFY(!editorOf(board, other));
+        store.undo()->undo();
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        store.undo()->redo();
+        store.undo()->redo();
+        QCOMPARE(item->attributedNotes(), std::optional(last));
+        QVERIFY(!board.context->hasChanges());
+    }
+
+    void typedNotes_areSavedSoonAfterTheLastKeystroke_inOneUndoStep()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        const RichText before = body(QStringLiteral("Draft"));
+        item->setAttributedNotes(before);
+        AppDelegate::shared()->save();
+        board.show();
+        NotesTextView* notes = clickIntoNotes(board, item);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        notes->moveCursor(QTextCursor::End);
+        const int steps = store.undo()->count();
+
+        QTest::keyClicks(notes, QStringLiteral(" one"));
+        QVERIFY(board.context->hasChanges());
+        QTRY_VERIFY(!board.context->hasChanges());
+        QTest::keyClicks(notes, QStringLiteral(" two"));
+        QTRY_VERIFY(!board.context->hasChanges());
+        QVERIFY(editorOf(board, item) && notes->hasFocus()); // still editing
+
+        // What a crash would leave: the store on disk holds the typing.
+        StoreError error;
+        const std::unique_ptr<ObjectContext> onDisk =
+            DataFolder::openStore(AppDelegate::shared()->applicationDocumentsDirectory(), &error);
+        QVERIFY(onDisk);
+        const auto* stored =
+            static_cast<const ListItem*>(onDisk->objectWithNumber(item->objectNumber()));
+        QVERIFY(stored);
+        QCOMPARE(stored->notesPlainText(), QStringLiteral("Draft one two"));
+
+        // The saves did not cut the burst: one step takes all of it back.
+        QCOMPARE(store.undo()->count(), steps + 1);
+        store.undo()->undo();
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QCOMPARE(notes->richText(), before);
+        store.undo()->redo();
+        QCOMPARE(item->notesPlainText(), QStringLiteral("Draft one two"));
+        QCOMPARE(store.undo()->count(), steps + 1);
+    }
+
+    void importedLineEnds_reloadNothingAtRefreshes_andStayAsStoredUntilTyping()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("imported"));
+        const RichText imported = body(QStringLiteral("one\r\ntwo\rthree\u2029four"));
+        item->setAttributedNotes(imported);
+        item->setNotesExpanded(true);
+        AppDelegate::shared()->save();
+        board.show();
+        NotesTextView* notes = clickIntoNotes(board, item);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(6);
+        notes->setTextCursor(cursor);
+        QSignalSpy reloads(notes->document(), &QTextDocument::contentsChanged);
+
+        // The due timer and a repaint of the row refresh the open editor.
+        board.lists[0]->checkForDueItems();
+        board.lists[0]->refreshItem(item);
+        QCoreApplication::processEvents();
+        QCOMPARE(reloads.count(), 0);
+        QCOMPARE(notes->textCursor().position(), 6);
+        QCOMPARE(item->attributedNotes(), std::optional(imported));
+        QVERIFY(!board.context->hasChanges());
+
+        // Typing stores the editor's text; undo gives the imported text back exactly.
+        QTest::keyClicks(notes, QStringLiteral("!"));
+        QCOMPARE(item->notesPlainText(), QStringLiteral("one\ntw!o\nthree\nfour"));
+        store.undo()->undo();
+        QCOMPARE(item->attributedNotes(), std::optional(imported));
+        QCOMPARE(notes->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
+    }
+
+    void typingIntoAnEmptyCard_startsWithATitle_andTheRowFollowsTheText()
+    {
+        BoardFixture board(1);
+        ListItem* edited = board.card(0, QStringLiteral("edited"));
+        ListItem* empty = board.card(0, QStringLiteral("empty"));
+        empty->setAttributedNotes(std::nullopt);
+        board.show();
+        KanbanColumnListViewController* list = board.lists[0];
+
+        // After editing another card, a click into an empty one.
+        NotesTextView* notes = clickIntoNotes(board, edited);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        QTest::keyClicks(notes, QStringLiteral(" more"));
+        notes = clickIntoNotes(board, empty);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        typeHeadingAndBody(board, empty, notes);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(empty->attributedNotes(),
+                 std::optional(heading(QStringLiteral("Heading"), QStringLiteral("body"))));
+
+        // The add-card row.
+        const QModelIndex addRow = list->tableModel()->index(list->tableModel()->rowCount() - 1);
+        const QRect addRect = list->columnTableView()->visualRect(addRow);
+        QTest::mouseClick(list->columnTableView()->viewport(), Qt::LeftButton, {},
+                          addRect.center());
+        ListItem* added = list->listItems().last();
+        QVERIFY(added != empty);
+        QVERIFY(editorOf(board, added));
+        notes = editorOf(board, added)->notesTextView();
+        QTRY_VERIFY(notes->hasFocus());
+        typeHeadingAndBody(board, added, notes);
+        if (QTest::currentTestFailed())
+            return;
+
+        // Add Card Above and Below from the card menu.
+        for (int action : {0, 1}) {
+            QMenu menu;
+            list->columnTableView()->addCardMenuItems(&menu, edited);
+            menu.actions().at(action)->trigger();
+            const int index = int(list->listItems().indexOf(edited)) + (action == 0 ? -1 : 1);
+            ListItem* card = list->listItems().at(index);
+            QVERIFY(card != edited && card != empty && card != added);
+            QVERIFY(editorOf(board, card));
+            notes = editorOf(board, card)->notesTextView();
+            QTRY_VERIFY(notes->hasFocus());
+            typeHeadingAndBody(board, card, notes);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+};
+
+PINWHEELS_GUI_TEST_MAIN(CardEditorTest)
+#include "tst_cardeditor.moc"
