@@ -192,8 +192,6 @@ private:
     void scrollToItems(const QList<int>& indexes);
     void selectIndexesByUser(const QList<int>& indexes);
     void setColumnSelection(const QList<int>& indexes, bool clearCards);
-    QList<KanbanColumn*> rebuildColumns(const QJsonArray& dictionaries, QString* error);
-    void reattachListItems(const QList<KanbanColumn*>& columns, const QJsonArray& dictionaries);
     void handleDragEvent(QEvent* event);
     void setCardDropsEnabled(bool enabled);
     void autoScrollDuringDrag();

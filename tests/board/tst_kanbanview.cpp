@@ -5,6 +5,7 @@
 #include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnAddColumnView.h"
 #include "model/List.h"
+#include "navigation/DeleteItemsCommand.h"
 #include "store/DataFolder.h"
 #include "store/NotificationCenter.h"
 #include "widgets/MessageBox.h"
@@ -57,6 +58,11 @@ private:
             QDropEvent event(point, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         }
+    }
+
+    static QStringList shownTitles(KanbanFixture& fixture, int column)
+    {
+        return KanbanFixture::titlesOf(fixture.item(column)->listViewController()->listItems());
     }
 
 private Q_SLOTS:
@@ -225,6 +231,53 @@ private Q_SLOTS:
         stack->redo();
         QCOMPARE(KanbanFixture::titlesOf(fixture.board->column().at(0)->item()),
                  QStringList{QStringLiteral("keep")});
+    }
+
+    void archiveDoneCards_undo_followsRebuiltCards_andNeverTouchesAnotherBoard()
+    {
+        KanbanFixture fixture({QStringLiteral("A")});
+        ListItem* done = fixture.card(fixture.board->column().at(0), QStringLiteral("done"));
+        done->setDone(true);
+        auto* other = fixture.context->insert<Kanban>();
+        other->setTitle(QStringLiteral("Other"));
+        other->setParent(fixture.root());
+        ListItem* otherDone =
+            fixture.card(fixture.addColumn(QStringLiteral("B"), other), QStringLiteral("other"));
+        otherDone->setDone(true);
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+
+        // The column is deleted and brought back: undoing the archive restores its rebuilt card.
+        fixture.view->archiveDoneItems();
+        QVERIFY(done->isArchived());
+        fixture.view->deleteColumnsWithIndexes({0});
+        stack->undo();
+        ListItem* rebuilt = fixture.board->column().at(0)->item().value(0);
+        QVERIFY(rebuilt && rebuilt != done && rebuilt->isArchived());
+        QCOMPARE(stack->undoText(), QStringLiteral("Archive Done Cards"));
+        stack->undo();
+        QVERIFY(!rebuilt->isArchived());
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("done")});
+        stack->redo();
+        QVERIFY(rebuilt->isArchived());
+
+        // The board is deleted in the sidebar and another one shown, which keeps the history of
+        // the deletion: the archive step never acts on the board shown now.
+        stack->push(new DeleteItemsCommand(delegate.get(), {fixture.board}));
+        fixture.view->setKanban(other);
+        QCOMPARE(stack->undoText(), QStringLiteral("Delete Item"));
+        stack->undo(); // the board comes back, not shown
+        stack->undo();
+        stack->redo();
+        QVERIFY(!otherDone->isArchived());
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("other")});
+        std::unique_ptr<ObjectContext> stored =
+            StoreTestSupport::open(DataFolder::storePath(DataFolder::standardPath()));
+        QVERIFY(stored);
+        const QList<ListItem*> storedOther = stored->fetch<ListItem>(
+            [](const ListItem& item) { return item.title() == QStringLiteral("other"); });
+        QCOMPARE(storedOther.size(), 1);
+        QVERIFY(!storedOther.first()->isArchived());
     }
 
     void movingColumns_byDrag_withThePreview_andUndo()
