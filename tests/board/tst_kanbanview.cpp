@@ -60,6 +60,18 @@ private:
         }
     }
 
+    // Drags rows of one column's table and drops them above a row of another column's table.
+    static bool dragCards(KanbanFixture& fixture, int from, const QList<int>& rows, int to, int row)
+    {
+        KanbanColumnTableView* source = fixture.item(from)->listViewController()->columnTableView();
+        KanbanColumnTableView* target = fixture.item(to)->listViewController()->columnTableView();
+        std::unique_ptr<QMimeData> data = source->prepareDrag(rows);
+        const QRect rect = target->visualRect(target->model()->index(row, 0));
+        const bool accepted =
+            data && target->dropCards(data.get(), {rect.center().x(), rect.top() + 2}, source);
+        fixture.item(from)->listViewController()->setDraggedItemIndexes({});
+        return accepted;
+    }
     static QStringList shownTitles(KanbanFixture& fixture, int column)
     {
         return KanbanFixture::titlesOf(fixture.item(column)->listViewController()->listItems());
@@ -278,6 +290,43 @@ private Q_SLOTS:
             [](const ListItem& item) { return item.title() == QStringLiteral("other"); });
         QCOMPARE(storedOther.size(), 1);
         QVERIFY(!storedOther.first()->isArchived());
+    }
+
+    void undoingAMoveBetweenColumns_followsAColumnThatCameBack_asSourceOrDestination()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        fixture.card(fixture.board->column().at(0), QStringLiteral("moved"));
+        fixture.card(fixture.board->column().at(0), QStringLiteral("a2"));
+        fixture.card(fixture.board->column().at(1), QStringLiteral("b1"));
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+        const auto storedTitlesOf = [&fixture](int column) {
+            return KanbanFixture::titlesOf(fixture.board->column().at(column)->item());
+        };
+
+        QVERIFY(dragCards(fixture, 0, {1}, 1, 1)); // moved, above b1
+        QCOMPARE(storedTitlesOf(1), (QStringList{QStringLiteral("moved"), QStringLiteral("b1")}));
+        // The destination, holding the card, is deleted and brought back.
+        fixture.view->deleteColumnsWithIndexes({1});
+        stack->undo();
+        QCOMPARE(stack->undoText(), QStringLiteral("Move 1 Rows"));
+        stack->undo();
+        QCOMPARE(storedTitlesOf(0), (QStringList{QStringLiteral("moved"), QStringLiteral("a2")}));
+        QCOMPARE(storedTitlesOf(1), QStringList{QStringLiteral("b1")});
+        QCOMPARE(shownTitles(fixture, 0), storedTitlesOf(0));
+        QCOMPARE(shownTitles(fixture, 1), storedTitlesOf(1));
+        stack->redo();
+        QCOMPARE(storedTitlesOf(1), (QStringList{QStringLiteral("moved"), QStringLiteral("b1")}));
+
+        // The source is deleted and brought back.
+        fixture.view->deleteColumnsWithIndexes({0});
+        stack->undo();
+        QCOMPARE(stack->undoText(), QStringLiteral("Move 1 Rows"));
+        stack->undo();
+        QCOMPARE(storedTitlesOf(0), (QStringList{QStringLiteral("moved"), QStringLiteral("a2")}));
+        QCOMPARE(shownTitles(fixture, 0), storedTitlesOf(0));
+        QCOMPARE(shownTitles(fixture, 1), QStringList{QStringLiteral("b1")});
+        QCOMPARE(storedCardTitles().count(QStringLiteral("moved")), 1);
     }
 
     void movingColumns_byDrag_withThePreview_andUndo()
