@@ -226,11 +226,15 @@ KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& i
         cellView()->invalidate(item);
     }
     syncTable();
-    if (ObjectContext* objects = AppDelegate::sharedContext()) {
-        for (ListItem* item : items) {
-            if (!item->isDeleted())
-                objects->deleteObject(item);
-        }
+    ObjectContext* objects = AppDelegate::sharedContext();
+    for (ListItem* item : items) {
+        if (item->isDeleted())
+            continue;
+        // A list's item sent to the board only leaves the board, as when its column goes.
+        if (item->list())
+            item->setColumn(nullptr);
+        else if (objects)
+            objects->deleteObject(item);
     }
     save();
     return items;

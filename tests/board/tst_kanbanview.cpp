@@ -72,6 +72,12 @@ private:
         fixture.item(from)->listViewController()->setDraggedItemIndexes({});
         return accepted;
     }
+    static void selectRow(KanbanColumnTableView* view, int row)
+    {
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect);
+        view->setFocus();
+    }
     static QStringList shownTitles(KanbanFixture& fixture, int column)
     {
         return KanbanFixture::titlesOf(fixture.item(column)->listViewController()->listItems());
@@ -327,6 +333,62 @@ private Q_SLOTS:
         QCOMPARE(shownTitles(fixture, 0), storedTitlesOf(0));
         QCOMPARE(shownTitles(fixture, 1), QStringList{QStringLiteral("b1")});
         QCOMPARE(storedCardTitles().count(QStringLiteral("moved")), 1);
+    }
+
+    void deletingAListsCardOnTheBoard_keepsItOnTheList_andUndoAndCutAndPasteKeepBoth()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        auto* list = fixture.context->insert<List>();
+        list->setTitle(QStringLiteral("Post office"));
+        list->setParent(fixture.root());
+        auto* stamps = fixture.context->insert<ListItem>();
+        stamps->setTitle(QStringLiteral("stamps"));
+        list->insertItem(stamps);
+        auto* parcel = fixture.context->insert<ListItem>();
+        parcel->setTitle(QStringLiteral("parcel"));
+        list->insertItem(parcel);
+        parcel->setColumn(fixture.board->column().at(0));
+        fixture.card(fixture.board->column().at(0), QStringLiteral("moved"));
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+        KanbanColumnTableView* a = fixture.item(0)->listViewController()->columnTableView();
+        KanbanColumnTableView* b = fixture.item(1)->listViewController()->columnTableView();
+        const QList<ListItem*> onList{stamps, parcel};
+
+        selectRow(a, 1);
+        QTest::keyClick(a, Qt::Key_Delete);
+        QCOMPARE(stack->undoText(), QStringLiteral("Delete Card"));
+        QVERIFY(!parcel->isDeleted());
+        QVERIFY(!parcel->column());
+        QCOMPARE(list->item(), onList);
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("moved")});
+        stack->undo(); // the very card, on both
+        QCOMPARE(fixture.board->column().at(0)->item().value(0), parcel);
+        QCOMPARE(list->item(), onList);
+        stack->redo();
+        QVERIFY(!parcel->column());
+        stack->undo();
+        QCOMPARE(parcel->column(), fixture.board->column().at(0));
+
+        // Cut and paste into the other column: still one card, on the list and on the board.
+        selectRow(a, 1);
+        a->performEditAction(EditAction::Cut);
+        QVERIFY(!parcel->column());
+        QCOMPARE(list->item(), onList);
+        b->performEditAction(EditAction::Paste);
+        QCOMPARE(parcel->column(), fixture.board->column().at(1));
+        QCOMPARE(list->item(), onList);
+        QCOMPARE(shownTitles(fixture, 1), QStringList{QStringLiteral("parcel")});
+        QCOMPARE(storedCardTitles().count(QStringLiteral("parcel")), 1);
+        std::unique_ptr<ObjectContext> stored =
+            StoreTestSupport::open(DataFolder::storePath(DataFolder::standardPath()));
+        QVERIFY(stored);
+        const QList<List*> lists = stored->fetch<List>(
+            [](const List& l) { return l.title() == QStringLiteral("Post office"); });
+        QCOMPARE(lists.size(), 1);
+        QCOMPARE(KanbanFixture::titlesOf(lists.first()->item()),
+                 (QStringList{QStringLiteral("stamps"), QStringLiteral("parcel")}));
+        QVERIFY(lists.first()->item().at(1)->column());
     }
 
     void movingColumns_byDrag_withThePreview_andUndo()
