@@ -18,6 +18,7 @@
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
+#include "model/Tag.h"
 #include "model/TagCleanUp.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
@@ -95,9 +96,15 @@ KanbanViewController::KanbanViewController(QWidget* parent)
         this, QStringLiteral("dueSoonDefinitionChanged"),
         [this](const NotificationCenter::Notification&) { checkForDueItems(); });
     // Folders and boards are renamed in the sidebar; every change is saved at once.
-    notifications.addObserver(
-        this, QString::fromLatin1(ObjectContext::didSaveNotification),
-        [this](const NotificationCenter::Notification&) { updateWindowTitle(); });
+    notifications.addObserver(this, QString::fromLatin1(ObjectContext::didSaveNotification),
+                              [this](const NotificationCenter::Notification&) {
+                                  updateWindowTitle();
+                                  // A card editor may be saving: reload once it is done.
+                                  if (filterHoldsDeletedTags())
+                                      QMetaObject::invokeMethod(
+                                          this, &KanbanViewController::dropDeletedTagsFromFilter,
+                                          Qt::QueuedConnection);
+                              });
     m_dueTimer.setInterval(dueCheckIntervalMilliseconds);
     connect(&m_dueTimer, &QTimer::timeout, this, &KanbanViewController::checkForDueItems);
     m_dueTimer.start();
@@ -168,6 +175,22 @@ void KanbanViewController::setTagFilter(const std::optional<QList<Tag*>>& filter
     m_tagFilter = filter;
     reloadData();
     Q_EMIT tagFilterChanged(m_tagFilter.has_value());
+}
+
+bool KanbanViewController::filterHoldsDeletedTags() const
+{
+    return m_tagFilter && std::any_of(m_tagFilter->cbegin(), m_tagFilter->cend(),
+                                      [](const Tag* tag) { return tag->isDeleted(); });
+}
+
+void KanbanViewController::dropDeletedTagsFromFilter()
+{
+    if (!filterHoldsDeletedTags())
+        return;
+    // A tag goes with its last card; a filter left with no tag would show no card at all.
+    QList<Tag*> tags = *m_tagFilter;
+    tags.removeIf([](const Tag* tag) { return tag->isDeleted(); });
+    setTagFilter(tags.isEmpty() ? std::nullopt : std::optional<QList<Tag*>>(tags));
 }
 
 void KanbanViewController::updateWindowTitle()

@@ -57,7 +57,8 @@ public:
     // Narrowing every column: setting either reloads every column.
     QString searchTerm() const { return m_searchTerm; }
     void setSearchTerm(const QString& term);
-    // None: no filter.
+    // None: no filter. Tags deleted since they were chosen leave the filter after the save
+    // that deleted them; without tags left, so does the filter.
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter);
 
@@ -180,6 +181,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool filterHoldsDeletedTags() const;
+    void dropDeletedTagsFromFilter();
     void buildArchiveBar();
     void placeArchiveBar(bool animated);
     KanbanColumnViewItem* makeItem(KanbanColumn* column);
