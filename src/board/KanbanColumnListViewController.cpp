@@ -3,6 +3,7 @@
 #include "CardPasteboard.h"
 #include "CardTableModel.h"
 #include "DeleteCardsCommand.h"
+#include "ExchangeRebuilder.h"
 #include "KanbanColumnHost.h"
 #include "KanbanColumnTableView.h"
 #include "MoveRowsBetweenColumnsCommand.h"
@@ -10,7 +11,6 @@
 #include "NewCardCommand.h"
 #include "cards/CardEditor.h"
 #include "cards/ListItemCellView.h"
-#include "interchange/JSONReader.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
@@ -28,27 +28,6 @@
 #include <QUndoCommand>
 
 #include <algorithm>
-
-namespace {
-// The reader that rebuilds cards, on the store's context, with an empty identity map.
-JSONReader& freshReader()
-{
-    JSONReader& reader = JSONReader::shared();
-    reader.setContext(AppDelegate::sharedContext());
-    reader.clearImportedObjects();
-    return reader;
-}
-
-QList<ListItem*> cardsAmong(const QList<StoredObject*>& objects)
-{
-    QList<ListItem*> items;
-    for (StoredObject* object : objects) {
-        if (object->entity() == Entity::ListItem)
-            items.append(static_cast<ListItem*>(object));
-    }
-    return items;
-}
-} // namespace
 
 KanbanColumnListViewController::KanbanColumnListViewController(QWidget* parentWidget)
     : ListViewController(nullptr)
@@ -85,10 +64,8 @@ KanbanColumnListViewController*
 KanbanColumnListViewController::controllerForCommand(QUndoCommand* command, KanbanColumn* column)
 {
     // A column deleted and brought back by undo is a new object: the step works on that one.
-    if (column && column->context())
-        column = static_cast<KanbanColumn*>(column->context()->liveSuccessor(column));
-    KanbanColumnListViewController* controller =
-        column && !column->isDeleted() ? controllerFor(column) : nullptr;
+    column = ObjectContext::live(column);
+    KanbanColumnListViewController* controller = column ? controllerFor(column) : nullptr;
     if (!controller)
         command->setObsolete(true);
     return controller;
@@ -249,11 +226,15 @@ KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& i
         cellView()->invalidate(item);
     }
     syncTable();
-    if (ObjectContext* objects = AppDelegate::sharedContext()) {
-        for (ListItem* item : items) {
-            if (!item->isDeleted())
-                objects->deleteObject(item);
-        }
+    ObjectContext* objects = AppDelegate::sharedContext();
+    for (ListItem* item : items) {
+        if (item->isDeleted())
+            continue;
+        // A list's item sent to the board only leaves the board, as when its column goes.
+        if (item->list())
+            item->setColumn(nullptr);
+        else if (objects)
+            objects->deleteObject(item);
     }
     save();
     return items;
@@ -265,13 +246,13 @@ KanbanColumnListViewController::restoreItemsWithoutUndo(const QJsonArray& dictio
 {
     QString error;
     const auto objects =
-        freshReader().makeObjectsFromArrayOfDictionaryObjects(dictionaries, &error);
+        ExchangeRebuilder::rebuild(dictionaries, ExchangeRebuilder::Purpose::Undo, &error);
     if (!objects) {
         qWarning("KanbanColumnListViewController: the deleted cards cannot be rebuilt: %s",
                  qUtf8Printable(error));
         return {};
     }
-    const QList<ListItem*> items = cardsAmong(*objects);
+    const QList<ListItem*> items = ExchangeRebuilder::only<ListItem>(*objects);
     TagCleanUp::cleanUpTagsInItems(kanban(), items);
     insertItemsWithoutUndo(items, indexes);
     return items;
@@ -328,12 +309,13 @@ QList<ListItem*> KanbanColumnListViewController::paste()
     const auto dictionaries = CardPasteboard::dictionaries(data, &error);
     std::optional<QList<StoredObject*>> objects;
     if (dictionaries)
-        objects = freshReader().makeObjectsFromArrayOfDictionaryObjects(*dictionaries, &error);
+        objects =
+            ExchangeRebuilder::rebuild(*dictionaries, ExchangeRebuilder::Purpose::Paste, &error);
     if (!objects) {
         MessageBox::critical(m_view, tr("The cards cannot be pasted."), error);
         return {};
     }
-    const QList<ListItem*> items = cardsAmong(*objects);
+    const QList<ListItem*> items = ExchangeRebuilder::only<ListItem>(*objects);
     TagCleanUp::cleanUpTagsInItems(kanban(), items);
 
     const int anchor = pasteAnchorRow();

@@ -57,7 +57,8 @@ public:
     // Narrowing every column: setting either reloads every column.
     QString searchTerm() const { return m_searchTerm; }
     void setSearchTerm(const QString& term);
-    // None: no filter.
+    // None: no filter. Tags deleted since they were chosen leave the filter after the save
+    // that deleted them; without tags left, so does the filter.
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter);
 
@@ -180,6 +181,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool filterHoldsDeletedTags() const;
+    void dropDeletedTagsFromFilter();
     void buildArchiveBar();
     void placeArchiveBar(bool animated);
     KanbanColumnViewItem* makeItem(KanbanColumn* column);
@@ -192,8 +195,6 @@ private:
     void scrollToItems(const QList<int>& indexes);
     void selectIndexesByUser(const QList<int>& indexes);
     void setColumnSelection(const QList<int>& indexes, bool clearCards);
-    QList<KanbanColumn*> rebuildColumns(const QJsonArray& dictionaries, QString* error);
-    void reattachListItems(const QList<KanbanColumn*>& columns, const QJsonArray& dictionaries);
     void handleDragEvent(QEvent* event);
     void setCardDropsEnabled(bool enabled);
     void autoScrollDuringDrag();

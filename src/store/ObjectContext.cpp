@@ -224,6 +224,12 @@ QString ObjectContext::uriFor(const StoredObject* object) const
 
 StoredObject* ObjectContext::objectForUri(QStringView uri) const
 {
+    StoredObject* object = objectForUriEvenIfDeleted(uri);
+    return object && !object->isDeleted() ? object : nullptr;
+}
+
+StoredObject* ObjectContext::objectForUriEvenIfDeleted(QStringView uri) const
+{
     if (!uri.startsWith(uriScheme))
         return nullptr;
     const QList<QStringView> parts = uri.mid(uriScheme.size()).split(u'/');
@@ -232,15 +238,21 @@ StoredObject* ObjectContext::objectForUri(QStringView uri) const
     bool ok = false;
     const qint64 number = parts[2].mid(1).toLongLong(&ok);
     StoredObject* object = ok ? objectWithNumber(number) : nullptr;
-    if (!object || object->isDeleted() || entityName(object->entity()) != parts[1])
+    if (!object || entityName(object->entity()) != parts[1])
         return nullptr;
     return object;
 }
 
-void ObjectContext::noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt)
+void ObjectContext::noteRebuilt(const QHash<QString, StoredObject*>& rebuilt)
 {
-    if (deleted && rebuilt && deleted != rebuilt)
-        m_rebuilt.insert(deleted, rebuilt);
+    for (auto it = rebuilt.cbegin(); it != rebuilt.cend(); ++it) {
+        StoredObject* original = objectForUriEvenIfDeleted(it.key());
+        StoredObject* successor = it.value();
+        // A live original was not replaced: the built object is a copy of it.
+        if (original && successor && original != successor && original->isDeleted() &&
+            original->entity() == successor->entity())
+            m_rebuilt.insert(original, successor);
+    }
 }
 
 StoredObject* ObjectContext::liveSuccessor(StoredObject* object) const

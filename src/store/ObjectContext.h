@@ -81,8 +81,18 @@ public:
     // Undo brings deleted objects back as new ones rebuilt from their exchange dictionaries.
     // Older undo steps still hold the deleted object; they find what stands for it now here:
     // the object itself while it lives, its rebuilt successor, or null.
-    void noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt);
+    // `rebuilt` is a reader's identity map ("objectIDURI" -> object built for it): each object
+    // built for a deleted object of this context becomes that object's successor.
+    void noteRebuilt(const QHash<QString, StoredObject*>& rebuilt);
     StoredObject* liveSuccessor(StoredObject* object) const;
+    // The same, typed: how every undo step finds the objects it remembers.
+    template <class T>
+    static T* live(T* object)
+    {
+        if (!object || !object->context())
+            return object && !object->isDeleted() ? object : nullptr;
+        return static_cast<T*>(object->context()->liveSuccessor(object));
+    }
 
     PersistentStore* store() const { return m_store.get(); }
 
@@ -102,6 +112,7 @@ private:
                         QSet<StoredObject*>& seen) const;
     ChangeSet pendingChanges() const;
     void forgetDeleted();
+    StoredObject* objectForUriEvenIfDeleted(QStringView uri) const;
 
     std::unique_ptr<PersistentStore> m_store;
     QString m_identifier;

@@ -1,8 +1,11 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "board/CardTableModel.h"
 #include "board/KanbanColumnListViewController.h"
+#include "board/KanbanColumnTableView.h"
 #include "board/KanbanViewController.h"
+#include "cards/CardEditor.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -23,6 +26,7 @@
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
 #include "tags/FilterViewController.h"
+#include "tags/TagsTextField.h"
 #include "widgets/WindowTitle.h"
 
 #include <QAction>
@@ -303,6 +307,72 @@ private Q_SLOTS:
         tickFirst();
         QVERIFY(!board->tagFilter().has_value());
         QVERIFY(!popover->clearAllButton()->isEnabled());
+    }
+
+    void tagFilter_dropsATagThatWentWithItsLastCard()
+    {
+        MainWindowFixture app;
+        auto* shop = app.context().insert<Kanban>();
+        shop->setTitle(QStringLiteral("Shop"));
+        auto* column = app.context().insert<KanbanColumn>();
+        column->setTitle(QStringLiteral("To buy"));
+        shop->insertColumn(column);
+        QList<ListItem*> cards;
+        for (const QString& name : {QStringLiteral("dairy"), QStringLiteral("bakery")}) {
+            auto* tag = app.context().insert<Tag>();
+            tag->setName(name);
+            shop->addTag(tag);
+            ListItem* card = addCard(app.context(), column, false);
+            card->setTitle(name);
+            card->setTags({tag});
+            cards.append(card);
+        }
+        addCard(app.context(), column, false)->setTitle(QStringLiteral("untagged"));
+        app.root().insertChild(shop);
+        app.delegate().save();
+        app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Shop"))));
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QCOMPARE(board->kanban(), shop);
+        KanbanColumnListViewController* list =
+            KanbanColumnListViewController::controllerFor(column);
+        QAction* button = app.window().tagFilterToolbarItem();
+
+        QTest::mouseClick(app.window().mainToolBar()->widgetForAction(button), Qt::LeftButton);
+        FilterViewController* popover = app.window().filterViewController();
+        for (QCheckBox* box : popover->checkButtons())
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        QCOMPARE(board->tagFilter(), std::optional<QList<Tag*>>(shop->tags()));
+        popover->close();
+        const QList<Tag*> bakery{shop->tags().at(1)};
+        // Takes the only tag off a card in its editor: the tag goes at the save.
+        const auto untag = [&app, list](ListItem* card) {
+            // A reload closes an open editor, and the window may lose the keyboard with it.
+            QApplication::setActiveWindow(&app.window());
+            KanbanColumnTableView* view = list->columnTableView();
+            const QModelIndex index = list->tableModel()->indexForItem(card);
+            view->edit(index);
+            auto* editor = qobject_cast<CardEditor*>(view->indexWidget(index));
+            QVERIFY(editor);
+            editor->focusTags();
+            QLineEdit* field = editor->tokenFieldForTags()->lineEdit();
+            QTRY_VERIFY(field->hasFocus());
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClick(field, Qt::Key_Return);
+            QVERIFY(card->tags().isEmpty());
+        };
+
+        untag(cards.at(0));
+        QTRY_COMPARE(board->tagFilter(), std::optional<QList<Tag*>>(bakery));
+        QCOMPARE(list->listItems(), QList<ListItem*>{cards.at(1)});
+        QVERIFY(button->isChecked());
+
+        untag(cards.at(1));
+        QTRY_VERIFY(!board->tagFilter().has_value());
+        QCOMPARE(list->listItems().size(), 3);
+        QVERIFY(!button->isChecked());
+        QVERIFY(shop->tags().isEmpty());
+        QVERIFY(app.context().fetch<Tag>([](const Tag& tag) { return !tag.kanban(); }).isEmpty());
+        QVERIFY(!app.context().hasChanges());
     }
 
     void menus_haveTheStandardCommands()
