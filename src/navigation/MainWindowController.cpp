@@ -56,6 +56,13 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     setCentralWidget(m_splitView);
     createKanbanView();
 
+    // A crash must not lose the frame: it is saved soon after each change, not only at quit.
+    m_frameAutosave.setSingleShot(true);
+    m_frameAutosave.setInterval(frameAutosaveDelayMs);
+    connect(&m_frameAutosave, &QTimer::timeout, this, &MainWindowController::autosaveFrame);
+    connect(m_splitView, &MainSplitViewController::autosavedStateChanged, &m_frameAutosave,
+            qOverload<>(&QTimer::start));
+
     createToolBar();
     createMenus();
     restoreFrame();
@@ -356,9 +363,27 @@ void MainWindowController::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    autosaveFrame();
+    event->accept();
+}
+
+void MainWindowController::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::autosaveFrame()
+{
+    m_frameAutosave.stop();
     Defaults& defaults = m_appDelegate->defaults();
     defaults.setValue(QString::fromLatin1(frameAutosaveName), saveGeometry());
     m_splitView->autosave();
     defaults.synchronize();
-    event->accept();
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 class AppDelegate;
 class KanbanViewController;
@@ -23,6 +24,8 @@ public:
     static constexpr auto frameAutosaveName = "MainWindow";
     static constexpr int largestInitialWidth = 1200;
     static constexpr int largestInitialHeight = 720;
+    // The frame and the divider are written this long after they last changed.
+    static constexpr int frameAutosaveDelayMs = 500;
 
     explicit MainWindowController(AppDelegate* appDelegate, QWidget* parent = nullptr);
     ~MainWindowController() override;
@@ -62,6 +65,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createKanbanView();
@@ -73,6 +78,8 @@ private:
     void createViewMenu();
     void createHelpMenu();
     void restoreFrame();
+    // Writes the frame and the divider through to the preferences file.
+    void autosaveFrame();
     void archiveDoneItems();
 
     AppDelegate* m_appDelegate;
@@ -87,4 +94,5 @@ private:
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
+    QTimer m_frameAutosave;
 };

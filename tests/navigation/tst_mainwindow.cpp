@@ -34,6 +34,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitterHandle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
@@ -107,6 +110,36 @@ private Q_SLOTS:
         app.relaunch();
         QCOMPARE(app.window().geometry(), QRect(30, 40, 700, 500));
         QCOMPARE(app.window().splitViewController()->sizes(), sizes);
+    }
+
+    void frameAndDivider_areOnDiskSoonAfterEachChange_withTheWindowOpen()
+    {
+        MainWindowFixture app;
+        // A copy under another name: QSettings objects on one file share what is not yet written.
+        const auto onDisk = [](const char* key) {
+            QTemporaryDir dir;
+            const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+            if (!QFile::copy(Defaults::standardFilePath(), copy))
+                return QByteArray();
+            return QSettings(copy, QSettings::IniFormat).value(QLatin1String(key)).toByteArray();
+        };
+        app.window().setGeometry(50, 60, 820, 560);
+        QTRY_COMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+
+        // Drag the divider 40 pixels to the right.
+        MainSplitViewController* split = app.window().splitViewController();
+        const int before = split->sizes().value(0);
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(grip + QPoint(40, 0)),
+                         QPointF(handle->mapToGlobal(grip + QPoint(40, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &drag);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+        QVERIFY(split->sizes().value(0) > before + 30);
+        QTRY_COMPARE(onDisk(MainSplitViewController::autosaveName), split->saveState());
+        QCOMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
     }
 
     void windowTitle_namesTheShownItemAndItsFolders()
