@@ -14,6 +14,7 @@
 #include "widgets/MessageBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -247,7 +249,7 @@ void MainWindowController::createFileMenu()
     file->addSeparator();
     QAction* quit = addMenuItem(file, tr("&Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(quit, &QAction::triggered, this, &MainWindowController::quit);
 }
 
 void MainWindowController::createEditMenu()
@@ -357,8 +359,27 @@ void MainWindowController::showHelp()
             tr("No web browser could be started to show %1.").arg(QDir::toNativeSeparators(path)));
 }
 
+void MainWindowController::quit()
+{
+    // A second request while the first waits for the user's answer adds nothing.
+    if (m_quitting)
+        return;
+    const QScopedValueRollback<bool> quitting(m_quitting, true);
+    if (close())
+        QCoreApplication::exit(EXIT_SUCCESS);
+}
+
+void MainWindowController::endEditing()
+{
+    // Every editor commits when the keyboard leaves it.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus))
+        focus->clearFocus();
+}
+
 void MainWindowController::closeEvent(QCloseEvent* event)
 {
+    endEditing();
     if (!m_appDelegate->applicationShouldTerminate()) {
         event->ignore();
         return;

@@ -58,6 +58,10 @@ public:
     FilterViewController* filterViewController() const;
     void showFilterView();
 
+    // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
+    // and, unless the user stays, ends every event loop, a dialog's too.
+    void quit();
+
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
     // Where showHelp() puts the guide.
@@ -80,6 +84,7 @@ private:
     void restoreFrame();
     // Writes the frame and the divider through to the preferences file.
     void autosaveFrame();
+    void endEditing();
     void archiveDoneItems();
 
     AppDelegate* m_appDelegate;
@@ -95,4 +100,5 @@ private:
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
     QTimer m_frameAutosave;
+    bool m_quitting = false;
 };

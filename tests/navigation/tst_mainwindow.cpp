@@ -2,7 +2,9 @@
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
 #include "board/KanbanColumnListViewController.h"
+#include "board/KanbanColumnTableView.h"
 #include "board/KanbanViewController.h"
+#include "cards/CardEditor.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -19,10 +21,14 @@
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
 #include "store/AppDelegate.h"
+#include "store/DataFolder.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "store/SqliteDatabase.h"
 #include "tags/FilterViewController.h"
+#include "tags/TagsTextField.h"
+#include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
 #include <QAction>
@@ -40,6 +46,9 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <sqlite3.h>
 
 // Takes the URLs the application asks the desktop to open.
 class UrlCatcher final : public QObject
@@ -140,6 +149,41 @@ private Q_SLOTS:
         QVERIFY(split->sizes().value(0) > before + 30);
         QTRY_COMPARE(onDisk(MainSplitViewController::autosaveName), split->saveState());
         QCOMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+    }
+
+    void quit_endsEditingFirst_soTheQuitAsksAboutItsFailedSave()
+    {
+        MainWindowFixture app;
+        app.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&app.window()));
+        auto* column = app.window().findChild<KanbanColumnTableView*>();
+        QVERIFY(column);
+        QTRY_VERIFY(column->model()->rowCount() > 1);
+        const QModelIndex index = column->model()->index(1, 0); // below the spacer row
+        column->edit(index);
+        auto* editor = qobject_cast<CardEditor*>(column->indexWidget(index));
+        QVERIFY(editor);
+        ListItem* card = editor->item();
+        QVERIFY(app.delegate().save());
+        editor->focusTags();
+        QTest::keyClicks(editor->tokenFieldForTags()->lineEdit(), QStringLiteral("pending"));
+        QVERIFY(!app.context().hasChanges()); // the tag is still only in its field
+        QVERIFY(QApplication::focusWidget() == editor->tokenFieldForTags()->lineEdit());
+
+        // Another connection holds the write lock, so every save fails.
+        SqliteDatabase other;
+        QVERIFY(other.open(DataFolder::storePath(app.delegate().applicationDocumentsDirectory()),
+                           SQLITE_OPEN_READWRITE));
+        QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        // The quit asks, which it would not if the tag reached the card only as the window went.
+        app.window().quit();
+        QVERIFY(std::ranges::any_of(card->tags(),
+                                    [](const Tag* tag) { return tag->name() == u"pending"; }));
+        const QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QVERIFY(!alerts.isEmpty());
+        QCOMPARE(alerts.last().text,
+                 QStringLiteral("Could not save changes while quitting. Quit anyway?"));
+        QVERIFY(other.exec("ROLLBACK"));
     }
 
     void windowTitle_namesTheShownItemAndItsFolders()
