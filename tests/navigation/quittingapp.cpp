@@ -25,11 +25,11 @@ bool startEditing(MainWindowController& window)
     window.activateWindow();
     // The board fills its columns from the event loop.
     KanbanColumnTableView* column = nullptr;
-    QTest::qWaitFor([&] {
+    const bool filled = QTest::qWaitFor([&] {
         column = window.findChild<KanbanColumnTableView*>();
         return column && column->isVisible() && column->model()->rowCount() > 1;
     });
-    if (!column || column->model()->rowCount() <= 1)
+    if (!filled)
         return false;
     const QModelIndex first = column->model()->index(1, 0); // below the spacer row
     column->edit(first);
