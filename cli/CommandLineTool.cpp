@@ -8,6 +8,7 @@
 #include "model/List.h"
 #include "model/Root.h"
 #include "store/DataFolder.h"
+#include "store/FolderLock.h"
 #include "store/GraphCheck.h"
 #include "store/ObjectContext.h"
 #include "store/SqliteStore.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace {
 
@@ -127,7 +127,7 @@ int CommandLineTool::runCommand(const QString& command, const QStringList& argum
     StoreError error;
     if (!DataFolder::ensureExists(folder, &error.reason))
         return fail(StoreUnavailable, error.reason);
-    const std::unique_ptr<QLockFile> lock = DataFolder::tryLock(folder);
+    const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(folder);
     if (!lock)
         return fail(
             StoreUnavailable,

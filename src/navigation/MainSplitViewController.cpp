@@ -40,13 +40,13 @@ MainSplitViewController::MainSplitViewController(AppDelegate* appDelegate, QWidg
     });
     connect(m_animation, &QVariantAnimation::finished, this, [this] {
         m_sidebar->setMinimumWidth(FHLeftSidebarViewController::minimumSidebarWidth);
-        autosave();
+        Q_EMIT autosavedStateChanged();
         Q_EMIT sidebarVisibilityChanged(sideBarIsHidden());
     });
     connect(this, &QSplitter::splitterMoved, this, [this] {
         if (sizes().value(0) > 0)
             m_sidebarWidth = sizes().value(0);
-        autosave();
+        Q_EMIT autosavedStateChanged();
         Q_EMIT sidebarVisibilityChanged(sideBarIsHidden());
     });
 

@@ -44,6 +44,8 @@ public:
 
 Q_SIGNALS:
     void sidebarVisibilityChanged(bool hidden);
+    // The divider moved or the sidebar finished collapsing or showing: time to autosave.
+    void autosavedStateChanged();
 
 private:
     void setSidebarHidden(bool hidden);

@@ -15,6 +15,7 @@
 #include "widgets/SymbolicIconEngine.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -56,6 +58,13 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     m_splitView->sidebarViewController()->setWindowController(this);
     setCentralWidget(m_splitView);
     createKanbanView();
+
+    // A crash must not lose the frame: it is saved soon after each change, not only at quit.
+    m_frameAutosave.setSingleShot(true);
+    m_frameAutosave.setInterval(frameAutosaveDelayMs);
+    connect(&m_frameAutosave, &QTimer::timeout, this, &MainWindowController::autosaveFrame);
+    connect(m_splitView, &MainSplitViewController::autosavedStateChanged, &m_frameAutosave,
+            qOverload<>(&QTimer::start));
 
     createToolBar();
     createMenus();
@@ -244,7 +253,7 @@ void MainWindowController::createFileMenu()
     file->addSeparator();
     QAction* quit = addMenuItem(file, tr("&Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(quit, &QAction::triggered, this, &MainWindowController::quit);
 }
 
 void MainWindowController::createEditMenu()
@@ -354,15 +363,52 @@ void MainWindowController::showHelp()
             tr("No web browser could be started to show %1.").arg(QDir::toNativeSeparators(path)));
 }
 
+void MainWindowController::quit()
+{
+    // A second request while the first waits for the user's answer adds nothing.
+    if (m_quitting)
+        return;
+    const QScopedValueRollback<bool> quitting(m_quitting, true);
+    if (close())
+        QCoreApplication::exit(EXIT_SUCCESS);
+}
+
+void MainWindowController::endEditing()
+{
+    // Every editor commits when the keyboard leaves it.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus))
+        focus->clearFocus();
+}
+
 void MainWindowController::closeEvent(QCloseEvent* event)
 {
+    endEditing();
     if (!m_appDelegate->applicationShouldTerminate()) {
         event->ignore();
         return;
     }
+    autosaveFrame();
+    event->accept();
+}
+
+void MainWindowController::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::autosaveFrame()
+{
+    m_frameAutosave.stop();
     Defaults& defaults = m_appDelegate->defaults();
     defaults.setValue(QString::fromLatin1(frameAutosaveName), saveGeometry());
     m_splitView->autosave();
     defaults.synchronize();
-    event->accept();
 }

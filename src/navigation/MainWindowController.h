@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 class AppDelegate;
 class KanbanViewController;
@@ -23,6 +24,8 @@ public:
     static constexpr auto frameAutosaveName = "MainWindow";
     static constexpr int largestInitialWidth = 1200;
     static constexpr int largestInitialHeight = 720;
+    // The frame and the divider are written this long after they last changed.
+    static constexpr int frameAutosaveDelayMs = 500;
 
     explicit MainWindowController(AppDelegate* appDelegate, QWidget* parent = nullptr);
     ~MainWindowController() override;
@@ -55,6 +58,10 @@ public:
     FilterViewController* filterViewController() const;
     void showFilterView();
 
+    // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
+    // and, unless the user stays, ends every event loop, a dialog's too.
+    void quit();
+
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
     // Where showHelp() puts the guide.
@@ -62,6 +69,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createKanbanView();
@@ -73,6 +82,9 @@ private:
     void createViewMenu();
     void createHelpMenu();
     void restoreFrame();
+    // Writes the frame and the divider through to the preferences file.
+    void autosaveFrame();
+    void endEditing();
     void archiveDoneItems();
 
     AppDelegate* m_appDelegate;
@@ -87,4 +99,6 @@ private:
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
+    QTimer m_frameAutosave;
+    bool m_quitting = false;
 };

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "DataFolder.h"
+#include "FolderLock.h"
 #include "NotificationCenter.h"
 #include "ObjectContext.h"
 #include "SqliteStore.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLockFile>
 
 #include <cstdlib>
 

@@ -14,7 +14,7 @@
 class ObjectContext;
 class SqliteStore;
 class QAction;
-class QLockFile;
+class FolderLock;
 class QWidget;
 
 // The application's life: defaults, the data folder and its store, saving after every change,
@@ -72,7 +72,7 @@ private:
     Defaults& m_defaults;
     QVariantMap m_cleanState;
     QString m_documentsDirectory;
-    std::unique_ptr<QLockFile> m_folderLock;
+    std::unique_ptr<FolderLock> m_folderLock;
     std::unique_ptr<ObjectContext> m_context;
     SqliteStore* m_store = nullptr; // owned by m_context
     QUndoStack m_undoStack;

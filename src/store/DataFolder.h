@@ -7,7 +7,7 @@
 #include <memory>
 
 class ObjectContext;
-class QLockFile;
+class FolderLock;
 
 // Where the application keeps its data: the folder "Pinwheels" in the user's data location
 // (XDG_DATA_HOME), which earlier versions called "Corkline", and the store file inside it.
@@ -26,7 +26,7 @@ public:
     static QString storePath(const QString& folder);
 
     // One process at a time per data folder: null when another one holds the folder.
-    static std::unique_ptr<QLockFile> tryLock(const QString& folder);
+    static std::unique_ptr<FolderLock> tryLock(const QString& folder);
     // Opens (creating when missing) the store of the folder and loads its whole graph; null
     // and the error on failure, leaving an unreadable file untouched.
     static std::unique_ptr<ObjectContext> openStore(const QString& folder, StoreError* error);

@@ -117,7 +117,10 @@ private:
     std::unique_ptr<PersistentStore> m_store;
     QString m_identifier;
     std::vector<std::unique_ptr<StoredObject>> m_objects; // every object, deleted ones too
-    std::vector<StoredObject*> m_byNumber;                // index: object number
+    // Numbers are dense in a healthy store; far-off ones (any number a store may hold) are
+    // kept aside, so that no table grows to the size of a number.
+    std::vector<StoredObject*> m_byNumber; // index: object number
+    QHash<qint64, StoredObject*> m_byFarNumber;
     std::array<std::vector<StoredObject*>, 8> m_byEntity; // live objects per entity
     std::vector<StoredObject*> m_changed;                 // objects whose state is not Unchanged
     QHash<const StoredObject*, StoredObject*> m_rebuilt;  // deleted object -> its successor

@@ -1,13 +1,13 @@
 #include "IsolatedEnvironment.h"
 #include "StoreTestSupport.h"
 #include "store/DataFolder.h"
+#include "store/FolderLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -153,7 +153,7 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(dataDir));
         {
-            const std::unique_ptr<QLockFile> lock = DataFolder::tryLock(dataDir);
+            const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
             QVERIFY(lock);
             const Run inUse = cli({QStringLiteral("tree")});
             QCOMPARE(inUse.status, 3);

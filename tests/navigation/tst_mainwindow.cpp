@@ -22,11 +22,14 @@
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
 #include "store/AppDelegate.h"
+#include "store/DataFolder.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "store/SqliteDatabase.h"
 #include "tags/FilterViewController.h"
 #include "tags/TagsTextField.h"
+#include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
 #include <QAction>
@@ -38,9 +41,15 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitterHandle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <sqlite3.h>
 
 // Takes the URLs the application asks the desktop to open.
 class UrlCatcher final : public QObject
@@ -111,6 +120,71 @@ private Q_SLOTS:
         app.relaunch();
         QCOMPARE(app.window().geometry(), QRect(30, 40, 700, 500));
         QCOMPARE(app.window().splitViewController()->sizes(), sizes);
+    }
+
+    void frameAndDivider_areOnDiskSoonAfterEachChange_withTheWindowOpen()
+    {
+        MainWindowFixture app;
+        // A copy under another name: QSettings objects on one file share what is not yet written.
+        const auto onDisk = [](const char* key) {
+            QTemporaryDir dir;
+            const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+            if (!QFile::copy(Defaults::standardFilePath(), copy))
+                return QByteArray();
+            return QSettings(copy, QSettings::IniFormat).value(QLatin1String(key)).toByteArray();
+        };
+        app.window().setGeometry(50, 60, 820, 560);
+        QTRY_COMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+
+        // Drag the divider 40 pixels to the right.
+        MainSplitViewController* split = app.window().splitViewController();
+        const int before = split->sizes().value(0);
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(grip + QPoint(40, 0)),
+                         QPointF(handle->mapToGlobal(grip + QPoint(40, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &drag);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+        QVERIFY(split->sizes().value(0) > before + 30);
+        QTRY_COMPARE(onDisk(MainSplitViewController::autosaveName), split->saveState());
+        QCOMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+    }
+
+    void quit_endsEditingFirst_soTheQuitAsksAboutItsFailedSave()
+    {
+        MainWindowFixture app;
+        app.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&app.window()));
+        auto* column = app.window().findChild<KanbanColumnTableView*>();
+        QVERIFY(column);
+        QTRY_VERIFY(column->model()->rowCount() > 1);
+        const QModelIndex index = column->model()->index(1, 0); // below the spacer row
+        column->edit(index);
+        auto* editor = qobject_cast<CardEditor*>(column->indexWidget(index));
+        QVERIFY(editor);
+        ListItem* card = editor->item();
+        QVERIFY(app.delegate().save());
+        editor->focusTags();
+        QTest::keyClicks(editor->tokenFieldForTags()->lineEdit(), QStringLiteral("pending"));
+        QVERIFY(!app.context().hasChanges()); // the tag is still only in its field
+        QVERIFY(QApplication::focusWidget() == editor->tokenFieldForTags()->lineEdit());
+
+        // Another connection holds the write lock, so every save fails.
+        SqliteDatabase other;
+        QVERIFY(other.open(DataFolder::storePath(app.delegate().applicationDocumentsDirectory()),
+                           SQLITE_OPEN_READWRITE));
+        QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        // The quit asks, which it would not if the tag reached the card only as the window went.
+        app.window().quit();
+        QVERIFY(std::ranges::any_of(card->tags(),
+                                    [](const Tag* tag) { return tag->name() == u"pending"; }));
+        const QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QVERIFY(!alerts.isEmpty());
+        QCOMPARE(alerts.last().text,
+                 QStringLiteral("Could not save changes while quitting. Quit anyway?"));
+        QVERIFY(other.exec("ROLLBACK"));
     }
 
     void windowTitle_namesTheShownItemAndItsFolders()
