@@ -128,6 +128,25 @@ void MainSplitViewController::showImport()
         ImportExportViewController::openImportSheet(window(), path);
 }
 
+void MainSplitViewController::importDocuments(const QStringList& paths)
+{
+    m_documentsToImport += paths;
+    if (!m_importSheet)
+        importNextDocument();
+}
+
+void MainSplitViewController::importNextDocument()
+{
+    while (!m_documentsToImport.isEmpty() && !m_importSheet) {
+        // A refused document was told about at once: the next one follows.
+        m_importSheet =
+            ImportExportViewController::openImportSheet(window(), m_documentsToImport.takeFirst());
+        if (m_importSheet)
+            connect(m_importSheet, &QObject::destroyed, this,
+                    &MainSplitViewController::importNextDocument, Qt::QueuedConnection);
+    }
+}
+
 void MainSplitViewController::showExport()
 {
     ImportExportViewController::openExportSheet(window());

@@ -214,6 +214,15 @@ FilterViewController* MainWindowController::filterViewController() const
     return m_filterView;
 }
 
+void MainWindowController::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindowController::showFilterView()
 {
     // The button shows whether a filter is on; a click only opens the popover.

@@ -61,6 +61,8 @@ public:
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
     void quit();
+    // Brings the window to the front, as when Pinwheels is started again while it runs.
+    void bringToFront();
 
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();

@@ -74,6 +74,9 @@ bool AppDelegate::launch()
     m_folderLock = DataFolder::tryLock(folder);
     if (m_folderLock)
         return true;
+    m_handedOver = m_handOver && m_handOver();
+    if (m_handedOver)
+        return false;
     MessageBox::critical(nullptr, tr("Pinwheels is already running."),
                          tr("Another Pinwheels process is using the data in %1. "
                             "Quit it before starting Pinwheels again.")

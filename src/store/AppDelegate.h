@@ -43,6 +43,10 @@ public:
     // folder for this process. False when another instance already uses the folder: it was
     // told to the user and the caller should quit without touching anything.
     bool launch();
+    // Asked when another process holds the data folder, before the user is told: true when
+    // that process took this start's request over (the start is then no failure).
+    void setHandOver(std::function<bool()> handOver) { m_handOver = std::move(handOver); }
+    bool handedOver() const { return m_handedOver; }
 
     QString applicationDocumentsDirectory();
     // The store context, opened on first use. When the store cannot be opened the user sees
@@ -80,4 +84,6 @@ private:
     QPointer<QWidget> m_alertParent;
     QTimer m_checkpointTimer;
     std::function<void(int)> m_terminate;
+    std::function<bool()> m_handOver;
+    bool m_handedOver = false;
 };

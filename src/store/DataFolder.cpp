@@ -66,7 +66,17 @@ std::unique_ptr<ObjectContext> DataFolder::openStore(const QString& folder, Stor
 {
     if (!ensureExists(folder, &error->reason))
         return nullptr;
-    std::unique_ptr<SqliteStore> store = SqliteStore::open(storePath(folder), &error->underlying);
+    return loaded(SqliteStore::open(storePath(folder), &error->underlying), error);
+}
+
+std::unique_ptr<ObjectContext> DataFolder::openSnapshot(const QString& folder, StoreError* error)
+{
+    return loaded(SqliteStore::openReadOnly(storePath(folder), &error->underlying), error);
+}
+
+std::unique_ptr<ObjectContext> DataFolder::loaded(std::unique_ptr<SqliteStore> store,
+                                                  StoreError* error)
+{
     if (!store)
         return nullptr;
     auto context = std::make_unique<ObjectContext>(std::move(store));

@@ -2,6 +2,7 @@
 #include "StoreTestSupport.h"
 #include "store/DataFolder.h"
 #include "store/FolderLock.h"
+#include "store/InstanceChannel.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -149,15 +151,51 @@ private Q_SLOTS:
         QVERIFY(!damaged.out.contains(u"No problems found."));
     }
 
+    void besideTheApplication_readsASnapshotAndHandsImportsOver()
+    {
+        const QString before = cli({QStringLiteral("tree")}).out;
+        QVERIFY(!before.isEmpty());
+        const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
+        QVERIFY(lock);
+
+        const Run tree = cli({QStringLiteral("tree")});
+        QCOMPARE(tree.status, 0);
+        QCOMPARE(tree.out, before);
+        QCOMPARE(cli({QStringLiteral("check")}).status, 0);
+        const QString exported = file(QStringLiteral("beside.Pinwheels"));
+        QCOMPARE(cli({QStringLiteral("export"), exported}).status, 0);
+        QVERIFY(topLevelTitles(exported).contains(u"Folder More about Pinwheels"));
+
+        // Nobody listens: the import is refused and nothing is written.
+        const Run refused = cli({QStringLiteral("import"), exported});
+        QCOMPARE(refused.status, 3);
+        QVERIFY(refused.err.contains(u"quit it first"));
+
+        // The window listens: it is handed the document, the tool writes nothing itself.
+        InstanceChannel window;
+        QVERIFY(window.listen(dataDir));
+        QSignalSpy opened(&window, &InstanceChannel::openRequested);
+        QProcess process;
+        process.start(QStringLiteral(PINWHEELS_CLI),
+                      {QStringLiteral("--data-dir"), dataDir, QStringLiteral("import"), exported});
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().contains("handed to its window"));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(QFileInfo(opened.first().first().toStringList().value(0)).canonicalFilePath(),
+                 QFileInfo(exported).canonicalFilePath());
+        QCOMPARE(cli({QStringLiteral("tree")}).out, before);
+    }
+
     void storeInUseOrUnreadable_isRefused()
     {
         QVERIFY(QDir().mkpath(dataDir));
         {
+            // Held before any store was made: there is nothing to read yet.
             const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
             QVERIFY(lock);
             const Run inUse = cli({QStringLiteral("tree")});
             QCOMPARE(inUse.status, 3);
-            QVERIFY(inUse.err.contains(u"in use"));
             QVERIFY(!QFileInfo::exists(DataFolder::storePath(dataDir)));
         }
         QFile garbage(DataFolder::storePath(dataDir));

@@ -2,6 +2,7 @@
 #include "model/ListItem.h"
 #include "model/Tag.h"
 #include "store/DataFolder.h"
+#include "store/InstanceChannel.h"
 #include "store/ObjectContext.h"
 #include "store/StoreError.h"
 
@@ -99,6 +100,30 @@ private Q_SLOTS:
                                  60000);
         QCOMPARE(::kill(pid_t(app.processId()), SIGTERM), 0);
         checkQuitNormally(app, home);
+    }
+
+    // Started again on the same data, the application hands over to the running window and
+    // ends at once, without an alert waiting for a click.
+    void secondStart_handsOverAndEnds()
+    {
+        QTemporaryDir home;
+        QProcess first;
+        prepare(first, home);
+        first.start(QStringLiteral(PINWHEELS_PATH));
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(InstanceChannel::socketPath(dataFolder(home))),
+                                 60000);
+
+        QProcess second;
+        prepare(second, home);
+        second.start(QStringLiteral(PINWHEELS_PATH));
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        QCOMPARE(::kill(pid_t(first.processId()), SIGTERM), 0);
+        checkQuitNormally(first, home);
     }
 };
 
