@@ -105,6 +105,7 @@ public:
     void selectWithColumn(KanbanColumn* column);
     void clearColumnSelection();
     void deselectItemsInAllColumnsOtherThanWithColumn(KanbanColumn* column) override;
+    KanbanColumnListViewController* neighbourColumnList(KanbanColumn* column, int step) override;
     // A click on a column: it alone is selected, or with Shift it joins the selection.
     void selectColumnByClick(KanbanColumn* column, bool extend);
     // Before a column's menu: an unselected column becomes the selection, or with Shift joins it.

@@ -1,6 +1,7 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "board/CardTableView.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/KanbanViewController.h"
 #include "interchange/TemplateViewController.h"
