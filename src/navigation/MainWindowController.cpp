@@ -4,8 +4,10 @@
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
 #include "board/KanbanViewController.h"
+#include "cards/ListTabViewController.h"
 #include "cards/PreferencesDialog.h"
 #include "model/Kanban.h"
+#include "model/List.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
@@ -55,6 +57,7 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     m_splitView->sidebarViewController()->setWindowController(this);
     setCentralWidget(m_splitView);
     createKanbanView();
+    createListView();
 
     createToolBar();
     createMenus();
@@ -87,6 +90,17 @@ void MainWindowController::createKanbanView()
             &EditCommandRouter::updateActions);
     connect(m_kanbanView, &KanbanViewController::tagFilterChanged, this,
             &MainWindowController::configureToolbarItems);
+}
+
+void MainWindowController::createListView()
+{
+    MainTabViewController* tabView = m_splitView->tabViewController();
+    m_listView = new ListTabViewController;
+    tabView->setListView(m_listView);
+    connect(tabView, &MainTabViewController::listToDisplay, m_listView,
+            &ListTabViewController::setList);
+    connect(m_listView, &ListTabViewController::windowTitleTextChanged, tabView,
+            &MainTabViewController::updateWindowTitle);
 }
 
 void MainWindowController::createSearchField()
@@ -305,18 +319,23 @@ void MainWindowController::configureToolbarItems()
     m_showHideArchived->setChecked(archiveView);
     m_showHideArchived->setText(label);
     m_showHideArchived->setToolTip(label);
-    const bool boardShown = m_splitView->tabViewController()->selectedTab() ==
-                                MainTabViewController::TabItems::kanban &&
-                            m_kanbanView->kanban();
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    const bool boardShown =
+        tab == MainTabViewController::TabItems::kanban && m_kanbanView->kanban();
+    const bool listShown = tab == MainTabViewController::TabItems::list && m_listView->list();
     m_tagFilter->setEnabled(boardShown);
     m_tagFilter->setChecked(boardShown && m_kanbanView->tagFilter().has_value());
-    m_cleanDone->setEnabled(!archiveView && boardShown &&
-                            m_kanbanView->hasDoneButNotArchivedCards());
+    m_cleanDone->setEnabled(!archiveView &&
+                            ((boardShown && m_kanbanView->hasDoneButNotArchivedCards()) ||
+                             (listShown && m_listView->hasDoneButNotArchivedCards())));
 }
 
 void MainWindowController::archiveDoneItems()
 {
-    m_kanbanView->archiveDoneItems();
+    if (m_splitView->tabViewController()->selectedTab() == MainTabViewController::TabItems::list)
+        m_listView->archiveDoneItems();
+    else
+        m_kanbanView->archiveDoneItems();
 }
 
 QString MainWindowController::helpFilePath()

@@ -5,6 +5,7 @@
 
 class AppDelegate;
 class KanbanViewController;
+class ListTabViewController;
 class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
@@ -65,6 +66,7 @@ protected:
 
 private:
     void createKanbanView();
+    void createListView();
     void createToolBar();
     void createSearchField();
     void createMenus();
@@ -85,6 +87,7 @@ private:
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
+    ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
 };

@@ -195,10 +195,20 @@ private Q_SLOTS:
         QVERIFY(!archiveSwitch->isChecked());
         QVERIFY(cleanDone->isEnabled());
 
-        // A list on the right: no board to archive.
+        // A list on the right: its done item is archived the same way.
         app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
         app.view().selectRow(3);
+        QVERIFY(app.tabView().objectToDisplay()->isKindOf(Entity::List));
+        auto* list = static_cast<List*>(app.tabView().objectToDisplay());
+        QVERIFY(cleanDone->isEnabled());
+        cleanDone->trigger();
         QVERIFY(!cleanDone->isEnabled());
+        QCOMPARE(undo->undoText(), QStringLiteral("Archive Done Cards"));
+        QVERIFY(std::none_of(list->item().cbegin(), list->item().cend(), [](const ListItem* item) {
+            return item->isDone() && !item->isArchived();
+        }));
+        undo->undo();
+        QVERIFY(cleanDone->isEnabled());
     }
 
     void searchField_narrowsTheBoardShown()
