@@ -6,7 +6,6 @@
 #include "store/NotificationCenter.h"
 
 #include <QCoreApplication>
-#include <QWidget> // AppDelegate keeps a QPointer<QWidget>
 
 FlipArchiveStateCommand::FlipArchiveStateCommand(ListItem* item)
     : m_item(item)

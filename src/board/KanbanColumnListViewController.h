@@ -81,6 +81,10 @@ public:
     void moveSelectedCardsBy(int step);
     void moveSelectedCardsToNeighbourColumn(int step);
 
+    // The cards that have rows, in row order, and selecting some of them.
+    QList<ListItem*> selectableItems() const;
+    void selectItems(const QList<ListItem*>& items);
+
     // The column menu items of this list.
     void addListBefore();
     void addListAfter();
@@ -103,10 +107,6 @@ public:
 protected:
     QList<ListItem*> storedItems() const override;
     void setStoredItems(const QList<ListItem*>& items) override;
-
-    // The cards that have rows, in row order.
-    QList<ListItem*> selectableItems() const;
-    void selectItems(const QList<ListItem*>& items);
 
 private:
     void openCardForTyping(ListItem* item);

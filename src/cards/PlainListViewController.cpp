@@ -73,7 +73,7 @@ int PlainListViewController::numberOfDoneNotArchived() const
 {
     const QList<ListItem*> items = storedItems();
     return int(std::count_if(items.cbegin(), items.cend(), [](const ListItem* item) {
-        return item->isDone() && !item->isArchived();
+        return item->done() == true && item->archived() == false;
     }));
 }
 
@@ -120,6 +120,32 @@ bool PlainListViewController::moveDraggedItems(int row)
         return true; // dropped where they were: nothing to undo
     stack->push(new MoveListItemsCommand(m_list, m_list->item(), order, moved));
     return true;
+}
+
+void PlainListViewController::moveSelectedItemsBy(int step)
+{
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    const QList<ListItem*> selected = selectedItems();
+    if (!m_list || !stack || selected.isEmpty() || step == 0)
+        return;
+    QList<ListItem*> order = listItems();
+    QList<int> indexes;
+    for (ListItem* item : selected)
+        indexes.append(int(order.indexOf(item)));
+    std::sort(indexes.begin(), indexes.end());
+    // The item next to the selected block changes places with it, if it is on the same side of
+    // the header.
+    const int neighbour = step < 0 ? indexes.first() - 1 : indexes.last() + 1;
+    if (neighbour < 0 || neighbour >= order.size() || tableRowForItem(order.at(neighbour)) < 0 ||
+        order.at(neighbour)->isArchived() != selected.constFirst()->isArchived())
+        return;
+    ListItem* passed = order.takeAt(neighbour);
+    const int at = step < 0 ? indexes.last() : indexes.first();
+    order.insert(at, passed);
+    m_view->closeOpenEditor();
+    stack->push(new MoveListItemsCommand(m_list, m_list->item(), order, selected));
+    m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(selected.constFirst()),
+                                              QItemSelectionModel::NoUpdate);
 }
 
 void PlainListViewController::archiveDoneItemsUndoably()

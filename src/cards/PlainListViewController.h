@@ -37,6 +37,9 @@ public:
     // Moves the dragged items so that they start where the drop row says; undoable as
     // "Move N Rows". False when no drag of this table is under way.
     bool moveDraggedItems(int row);
+    // Moves the selected items one place up or down (step -1 or 1), never across the header
+    // of the archived items; undoable as "Move N Rows".
+    void moveSelectedItemsBy(int step);
     // Archives the done items of the list; undoable as "Archive Done Cards".
     void archiveDoneItemsUndoably();
 

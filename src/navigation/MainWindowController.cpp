@@ -1,8 +1,10 @@
 #include "MainWindowController.h"
 
+#include "BoardMenuController.h"
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "SourceOutlineView.h"
 #include "board/KanbanViewController.h"
 #include "cards/ListTabViewController.h"
 #include "cards/PreferencesDialog.h"
@@ -199,6 +201,9 @@ void MainWindowController::createToolBar()
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
+    m_boardMenu = new BoardMenuController(this, m_splitView->tabViewController(), m_kanbanView,
+                                          m_listView, m_cleanDone);
+    m_toolBar->addAction(m_boardMenu->completedCardsAction());
 
     m_tagFilter = new QAction(QIcon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
                               tr("Filter by Tag"), this);
@@ -231,6 +236,7 @@ void MainWindowController::createMenus()
 {
     createFileMenu();
     createEditMenu();
+    menuBar()->addMenu(m_boardMenu->menu());
     createViewMenu();
     createHelpMenu();
 }
@@ -283,16 +289,29 @@ void MainWindowController::createEditMenu()
 
     FHLeftSidebarViewController* sidebar = m_splitView->sidebarViewController();
     QAction* rename = addMenuItem(edit, tr("Re&name…"), QKeySequence(Qt::Key_F2));
-    connect(rename, &QAction::triggered, sidebar, &FHLeftSidebarViewController::renameSelectedItem);
+    // On the board F2 renames the column the keyboard is in; elsewhere the sidebar's node.
+    connect(rename, &QAction::triggered, this, [this, sidebar] {
+        if (!m_boardMenu->renameColumnOfFocus())
+            sidebar->renameSelectedItem();
+    });
+    QAction* moveTo =
+        addMenuItem(edit, tr("&Move to…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(moveTo, &QAction::triggered, sidebar, &FHLeftSidebarViewController::showMoveToDialog);
     edit->addSeparator();
     QAction* preferences = addMenuItem(edit, tr("Pr&eferences…"), QKeySequence::Preferences);
     preferences->setMenuRole(QAction::PreferencesRole);
     connect(preferences, &QAction::triggered, this,
             [this] { PreferencesDialog::showPreferences(this); });
 
-    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename] {
+    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename, moveTo] {
         m_editCommandRouter->updateActions();
         rename->setEnabled(sidebar->selectedItem() != nullptr);
+        moveTo->setEnabled(sidebar->selectedItem() != nullptr);
+    });
+    // The keys work whenever the menu is closed.
+    connect(edit, &QMenu::aboutToHide, this, [rename, moveTo] {
+        rename->setEnabled(true);
+        moveTo->setEnabled(true);
     });
 }
 
@@ -302,7 +321,13 @@ void MainWindowController::createViewMenu()
     view->addAction(m_showHideSidebar);
     QAction* archived =
         view->addAction(tr("Show Archived"), m_appDelegate, &AppDelegate::showArchivedSelected);
+    archived->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     m_appDelegate->setViewShowArchivedMenuItem(archived);
+    view->addSeparator();
+    QAction* switchPane = addMenuItem(view, tr("S&witch Pane"), QKeySequence(Qt::Key_F6));
+    connect(switchPane, &QAction::triggered, this, [this] {
+        m_boardMenu->switchPane(m_splitView->sidebarViewController()->outlineView());
+    });
 }
 
 void MainWindowController::createHelpMenu()
@@ -328,6 +353,7 @@ void MainWindowController::configureToolbarItems()
     m_cleanDone->setEnabled(!archiveView &&
                             ((boardShown && m_kanbanView->hasDoneButNotArchivedCards()) ||
                              (listShown && m_listView->hasDoneButNotArchivedCards())));
+    m_boardMenu->completedCardsAction()->setEnabled(boardShown || listShown);
 }
 
 void MainWindowController::archiveDoneItems()

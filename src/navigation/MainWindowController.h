@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class AppDelegate;
+class BoardMenuController;
 class KanbanViewController;
 class ListTabViewController;
 class QLineEdit;
@@ -55,6 +56,8 @@ public:
     QAction* tagFilterToolbarItem() const { return m_tagFilter; }
     FilterViewController* filterViewController() const;
     void showFilterView();
+    // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
+    BoardMenuController* boardMenuController() const { return m_boardMenu; }
 
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
@@ -86,6 +89,7 @@ private:
     QLineEdit* m_searchField = nullptr;
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
+    BoardMenuController* m_boardMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
