@@ -525,6 +525,10 @@ void KanbanColumnListViewController::selectItems(const QList<ListItem*>& items)
             selection.select(index, index);
     }
     m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // The keyboard goes on from the first of them.
+    if (!items.isEmpty())
+        m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(items.constFirst()),
+                                                  QItemSelectionModel::NoUpdate);
 }
 
 // The keyboard
