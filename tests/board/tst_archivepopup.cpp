@@ -112,7 +112,8 @@ private Q_SLOTS:
         auto* items = new PlainListViewController(&window);
         items->setList(list);
         window.show();
-        ArchivePopUpViewController* popup = ArchivePopUpViewController::popUp(&window, nullptr, items);
+        ArchivePopUpViewController* popup =
+            ArchivePopUpViewController::popUp(&window, nullptr, items);
         QCOMPARE(popup->labelTextField()->text(), QStringLiteral("2 cards completed."));
         QTest::mouseClick(popup->archiveButton(), Qt::LeftButton);
         QCOMPARE(popup->labelTextField()->text(), QStringLiteral("2 cards archived."));
