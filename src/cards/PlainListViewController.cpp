@@ -255,4 +255,6 @@ void PlainListViewController::listChangedInStore(const QList<ListItem*>& selecte
             selection.select(index, index);
     }
     m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(selected.constFirst()),
+                                              QItemSelectionModel::NoUpdate);
 }

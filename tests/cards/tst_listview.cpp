@@ -241,6 +241,33 @@ private Q_SLOTS:
         QCOMPARE(titlesOf(list->item()), original);
     }
 
+    void movingTheSelectionByKeys_goesOnePlace_neverIntoTheArchive()
+    {
+        List* list = makeList(QStringLiteral("Keys"),
+                              {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        list->item().at(2)->setDone(true);
+        list->item().at(2)->setArchived(true);
+        delegate->save();
+        setMode(1);
+        view->setList(list);
+        controller()->selectRowFor(list->item().at(0));
+        controller()->moveSelectedItemsBy(1);
+        QCOMPARE(titlesOf(list->item()),
+                 (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
+        QCOMPARE(storedTitles(QStringLiteral("Keys")), titlesOf(list->item()));
+        QCOMPARE(undo()->undoText(), QStringLiteral("Move 1 Rows"));
+        QCOMPARE(table()->currentCard(), list->item().at(1));
+        // A is the last active item: below it is the header of the archived ones.
+        const int steps = undo()->count();
+        controller()->moveSelectedItemsBy(1);
+        QCOMPARE(undo()->count(), steps);
+        QCOMPARE(titlesOf(list->item()),
+                 (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
+        undo()->undo();
+        QCOMPARE(storedTitles(QStringLiteral("Keys")),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    }
+
     void anEmptyCard_collapsesWhenAnotherIsSelected()
     {
         List* list = makeList(QStringLiteral("Collapse"), {QStringLiteral("A")});
