@@ -1,11 +1,15 @@
 #include "MainWindowController.h"
 
+#include "BoardMenuController.h"
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "SourceOutlineView.h"
 #include "board/KanbanViewController.h"
+#include "cards/ListTabViewController.h"
 #include "cards/PreferencesDialog.h"
 #include "model/Kanban.h"
+#include "model/List.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
@@ -58,6 +62,7 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     m_splitView->sidebarViewController()->setWindowController(this);
     setCentralWidget(m_splitView);
     createKanbanView();
+    createListView();
 
     // A crash must not lose the frame: it is saved soon after each change, not only at quit.
     m_frameAutosave.setSingleShot(true);
@@ -97,6 +102,17 @@ void MainWindowController::createKanbanView()
             &EditCommandRouter::updateActions);
     connect(m_kanbanView, &KanbanViewController::tagFilterChanged, this,
             &MainWindowController::configureToolbarItems);
+}
+
+void MainWindowController::createListView()
+{
+    MainTabViewController* tabView = m_splitView->tabViewController();
+    m_listView = new ListTabViewController;
+    tabView->setListView(m_listView);
+    connect(tabView, &MainTabViewController::listToDisplay, m_listView,
+            &ListTabViewController::setList);
+    connect(m_listView, &ListTabViewController::windowTitleTextChanged, tabView,
+            &MainTabViewController::updateWindowTitle);
 }
 
 void MainWindowController::createSearchField()
@@ -197,6 +213,9 @@ void MainWindowController::createToolBar()
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
+    m_boardMenu = new BoardMenuController(this, m_splitView->tabViewController(), m_kanbanView,
+                                          m_listView, m_cleanDone);
+    m_toolBar->addAction(m_boardMenu->completedCardsAction());
 
     m_tagFilter =
         new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
@@ -239,6 +258,7 @@ void MainWindowController::createMenus()
 {
     createFileMenu();
     createEditMenu();
+    menuBar()->addMenu(m_boardMenu->menu());
     createViewMenu();
     createHelpMenu();
 }
@@ -291,16 +311,29 @@ void MainWindowController::createEditMenu()
 
     FHLeftSidebarViewController* sidebar = m_splitView->sidebarViewController();
     QAction* rename = addMenuItem(edit, tr("Re&name…"), QKeySequence(Qt::Key_F2));
-    connect(rename, &QAction::triggered, sidebar, &FHLeftSidebarViewController::renameSelectedItem);
+    // On the board F2 renames the column the keyboard is in; elsewhere the sidebar's node.
+    connect(rename, &QAction::triggered, this, [this, sidebar] {
+        if (!m_boardMenu->renameColumnOfFocus())
+            sidebar->renameSelectedItem();
+    });
+    QAction* moveTo =
+        addMenuItem(edit, tr("&Move to…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(moveTo, &QAction::triggered, sidebar, &FHLeftSidebarViewController::showMoveToDialog);
     edit->addSeparator();
     QAction* preferences = addMenuItem(edit, tr("Pr&eferences…"), QKeySequence::Preferences);
     preferences->setMenuRole(QAction::PreferencesRole);
     connect(preferences, &QAction::triggered, this,
             [this] { PreferencesDialog::showPreferences(this); });
 
-    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename] {
+    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename, moveTo] {
         m_editCommandRouter->updateActions();
         rename->setEnabled(sidebar->selectedItem() != nullptr);
+        moveTo->setEnabled(sidebar->selectedItem() != nullptr);
+    });
+    // The keys work whenever the menu is closed.
+    connect(edit, &QMenu::aboutToHide, this, [rename, moveTo] {
+        rename->setEnabled(true);
+        moveTo->setEnabled(true);
     });
 }
 
@@ -310,7 +343,13 @@ void MainWindowController::createViewMenu()
     view->addAction(m_showHideSidebar);
     QAction* archived =
         view->addAction(tr("Show Archived"), m_appDelegate, &AppDelegate::showArchivedSelected);
+    archived->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     m_appDelegate->setViewShowArchivedMenuItem(archived);
+    view->addSeparator();
+    QAction* switchPane = addMenuItem(view, tr("S&witch Pane"), QKeySequence(Qt::Key_F6));
+    connect(switchPane, &QAction::triggered, this, [this] {
+        m_boardMenu->switchPane(m_splitView->sidebarViewController()->outlineView());
+    });
 }
 
 void MainWindowController::createHelpMenu()
@@ -327,18 +366,24 @@ void MainWindowController::configureToolbarItems()
     m_showHideArchived->setChecked(archiveView);
     m_showHideArchived->setText(label);
     m_showHideArchived->setToolTip(label);
-    const bool boardShown = m_splitView->tabViewController()->selectedTab() ==
-                                MainTabViewController::TabItems::kanban &&
-                            m_kanbanView->kanban();
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    const bool boardShown =
+        tab == MainTabViewController::TabItems::kanban && m_kanbanView->kanban();
+    const bool listShown = tab == MainTabViewController::TabItems::list && m_listView->list();
     m_tagFilter->setEnabled(boardShown);
     m_tagFilter->setChecked(boardShown && m_kanbanView->tagFilter().has_value());
-    m_cleanDone->setEnabled(!archiveView && boardShown &&
-                            m_kanbanView->hasDoneButNotArchivedCards());
+    m_cleanDone->setEnabled(!archiveView &&
+                            ((boardShown && m_kanbanView->hasDoneButNotArchivedCards()) ||
+                             (listShown && m_listView->hasDoneButNotArchivedCards())));
+    m_boardMenu->completedCardsAction()->setEnabled(boardShown || listShown);
 }
 
 void MainWindowController::archiveDoneItems()
 {
-    m_kanbanView->archiveDoneItems();
+    if (m_splitView->tabViewController()->selectedTab() == MainTabViewController::TabItems::list)
+        m_listView->archiveDoneItems();
+    else
+        m_kanbanView->archiveDoneItems();
 }
 
 QString MainWindowController::helpFilePath()

@@ -5,7 +5,9 @@
 #include <QTimer>
 
 class AppDelegate;
+class BoardMenuController;
 class KanbanViewController;
+class ListTabViewController;
 class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
@@ -57,6 +59,8 @@ public:
     QAction* tagFilterToolbarItem() const { return m_tagFilter; }
     FilterViewController* filterViewController() const;
     void showFilterView();
+    // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
+    BoardMenuController* boardMenuController() const { return m_boardMenu; }
 
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
@@ -76,6 +80,7 @@ protected:
 
 private:
     void createKanbanView();
+    void createListView();
     void createToolBar();
     void createSearchField();
     void createMenus();
@@ -98,7 +103,9 @@ private:
     QLineEdit* m_searchField = nullptr;
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
+    BoardMenuController* m_boardMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
+    ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
     QTimer m_frameAutosave;

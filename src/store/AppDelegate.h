@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUndoStack>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -15,7 +16,6 @@ class ObjectContext;
 class SqliteStore;
 class QAction;
 class FolderLock;
-class QWidget;
 
 // The application's life: defaults, the data folder and its store, saving after every change,
 // the quit flow and the archive view switch. Every other part reaches the store through it.

@@ -2,10 +2,13 @@
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
 #include "board/CardTableModel.h"
+#include "board/CardTableView.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/KanbanColumnTableView.h"
 #include "board/KanbanViewController.h"
 #include "cards/CardEditor.h"
+#include "cards/ListTabViewController.h"
+#include "cards/PlainListViewController.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -272,10 +275,55 @@ private Q_SLOTS:
         QVERIFY(!archiveSwitch->isChecked());
         QVERIFY(cleanDone->isEnabled());
 
-        // A list on the right: no board to archive.
+        // A list on the right: its done item is archived the same way.
         app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
         app.view().selectRow(3);
+        QVERIFY(app.tabView().objectToDisplay()->isKindOf(Entity::List));
+        auto* list = static_cast<List*>(app.tabView().objectToDisplay());
+        QVERIFY(cleanDone->isEnabled());
+        cleanDone->trigger();
         QVERIFY(!cleanDone->isEnabled());
+        QCOMPARE(undo->undoText(), QStringLiteral("Archive Done Cards"));
+        QVERIFY(std::none_of(list->item().cbegin(), list->item().cend(), [](const ListItem* item) {
+            return item->isDone() && !item->isArchived();
+        }));
+        undo->undo();
+        QVERIFY(cleanDone->isEnabled());
+    }
+
+    void aListShownLast_isShownAgainAtLaunch_andFollowsTheArchiveSwitch()
+    {
+        MainWindowFixture app;
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        // Walking the sidebar with the keys shows the list and leaves the keyboard there; F6
+        // takes it to the list's field.
+        app.view().setFocus();
+        app.view().selectRow(2);
+        QTest::keyClick(&app.view(), Qt::Key_Down);
+        auto* lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QVERIFY(lists);
+        QCOMPARE(app.tabView().selectedTab(), MainTabViewController::TabItems::list);
+        QVERIFY(app.view().hasFocus());
+        QTest::keyClick(&app.view(), Qt::Key_F6);
+        QTRY_VERIFY(lists->addItemTextField()->hasFocus());
+        app.relaunch();
+        lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QCOMPARE(app.tabView().selectedTab(), MainTabViewController::TabItems::list);
+        QVERIFY(lists->list());
+        QCOMPARE(lists->list()->title(), QStringLiteral("Weekend shopping"));
+        QCOMPARE(app.window().windowTitle(),
+                 QStringLiteral("More about Pinwheels - Weekend shopping (List)"));
+        QCOMPARE(lists->addItemTextField()->placeholderText(),
+                 QStringLiteral("Add item in Weekend shopping…"));
+        // Bread is done: in the archive view it alone shows once archived.
+        const int working = lists->listViewController()->numberOfRows();
+        app.window().cleanDoneButton()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
+        app.window().showHideArchievedToolbarItem()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), 2);
+        QCOMPARE(lists->listViewController()->itemAtRow(1)->title(), QStringLiteral("Bread"));
+        app.window().showHideArchievedToolbarItem()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
     }
 
     void searchField_narrowsTheBoardShown()
