@@ -8,6 +8,7 @@
 #include "ListItemCellView.h"
 #include "TagEntry.h"
 #include "TypingCommand.h"
+#include "appearance/CardPalette.h"
 #include "board/CardTableModel.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
@@ -63,6 +64,7 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     , m_notesOpacity(new QGraphicsOpacityEffect(this))
     , m_tagsOpacity(new QGraphicsOpacityEffect(this))
 {
+    setPalette(CardPalette::palette());
     setAutoFillBackground(false);
     m_check->setFocusPolicy(Qt::NoFocus);
     m_check->setAccessibleName(tr("Done"));

@@ -8,6 +8,7 @@
 #include "DefaultDueDate.h"
 #include "DueDateColour.h"
 #include "DueDatePill.h"
+#include "appearance/CardPalette.h"
 #include "appearance/Palette.h"
 #include "board/CardTableModel.h"
 #include "board/CardTableView.h"
@@ -340,7 +341,11 @@ void ListItemCellView::paintCard(QPainter* painter, const QRect& rowRect, ListIt
                        g.notes.top() + NoteStyle::verticalInset);
     painter->setOpacity(done ? 0.3 : 1.0);
     const qreal shownHeight = g.notes.height() - 2 * NoteStyle::verticalInset;
-    document->drawContents(painter, QRectF(0, 0, document->textWidth(), shownHeight));
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = CardPalette::palette();
+    context.clip = QRectF(0, 0, document->textWidth(), shownHeight);
+    painter->setClipRect(context.clip, Qt::IntersectClip);
+    document->documentLayout()->draw(painter, context);
     NotesDocument::paintCheckBoxes(painter, document, shownHeight);
     painter->restore();
 
@@ -354,13 +359,14 @@ void ListItemCellView::paintTopBar(QPainter* painter, const CardGeometry& g, Lis
     QStyleOptionButton box;
     box.rect = g.checkBox;
     box.state = QStyle::State_Enabled | (item->isDone() ? QStyle::State_On : QStyle::State_Off);
+    box.palette = CardPalette::palette();
     // Where a check box of that size draws its box, so the editor's real one covers it exactly.
     box.rect = QApplication::style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box);
     QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter);
 
     if (item->isDone() && item->doneDate().isValid()) {
         painter->setFont(smallFont());
-        painter->setPen(QApplication::palette().color(QPalette::PlaceholderText));
+        painter->setPen(CardPalette::palette().color(QPalette::PlaceholderText));
         painter->drawText(g.doneDate, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                           DateText::forDate(item->doneDate()));
     }
@@ -422,8 +428,12 @@ void ListItemCellView::paintAddCard(QPainter* painter, const QRect& rect, bool h
     QPainterPath path;
     path.addRoundedRect(button, 8, 8);
     const QPalette& palette = QApplication::palette();
-    if (hovered)
-        painter->fillPath(path, QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.5f));
+    if (hovered) {
+        // A tint of the text colour lightens a dark board and darkens a light one.
+        QColor tint = palette.color(QPalette::WindowText);
+        tint.setAlphaF(0.08f);
+        painter->fillPath(path, tint);
+    }
     QPen pen(palette.color(QPalette::PlaceholderText), 1.0, Qt::DashLine);
     painter->strokePath(path, pen);
     painter->setPen(palette.color(QPalette::WindowText));
