@@ -15,6 +15,7 @@
 #include "store/NotificationCenter.h"
 #include "tags/FilterViewController.h"
 #include "widgets/EditCommandRouter.h"
+#include "widgets/FieldUndoRouter.h"
 #include "widgets/MessageBox.h"
 #include "widgets/SymbolicIconEngine.h"
 
@@ -57,6 +58,7 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     setWindowTitle(QString::fromLatin1(MainTabViewController::emptyWindowTitle));
     setMinimumSize(640, 420);
     m_appDelegate->setAlertParent(this);
+    new FieldUndoRouter(m_appDelegate->undoManager(), this);
 
     m_splitView = new MainSplitViewController(appDelegate, this);
     m_splitView->sidebarViewController()->setWindowController(this);
@@ -290,10 +292,10 @@ void MainWindowController::createEditMenu()
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     QUndoStack* undoStack = m_appDelegate->undoManager();
     QAction* undo = undoStack->createUndoAction(edit, tr("&Undo"));
-    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcuts(QKeySequence::Undo);
     edit->addAction(undo);
     QAction* redo = undoStack->createRedoAction(edit, tr("&Redo"));
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(QKeySequence::Redo);
     edit->addAction(redo);
     edit->addSeparator();
 

@@ -32,6 +32,7 @@
 #include "store/SqliteDatabase.h"
 #include "tags/FilterViewController.h"
 #include "tags/TagsTextField.h"
+#include "widgets/FieldUndoRouter.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
@@ -41,6 +42,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -324,6 +326,38 @@ private Q_SLOTS:
         QCOMPARE(lists->listViewController()->itemAtRow(1)->title(), QStringLiteral("Bread"));
         app.window().showHideArchievedToolbarItem()->trigger();
         QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
+    }
+
+    // A field's undo keys are the window's: they undo the last change, never the field's own
+    // typing, so the steps and what is shown stay together.
+    void undoKeysInAField_undoTheWindowsLastStep()
+    {
+        MainWindowFixture app;
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        app.view().setCurrentIndex(app.indexOf(QStringLiteral("Weekend shopping")));
+        auto* lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QVERIFY(lists && lists->list());
+        QLineEdit* field = lists->addItemTextField();
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        const qsizetype before = lists->list()->item().size();
+        QTest::keyClicks(field, QStringLiteral("Milk"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(lists->list()->item().size(), before + 1);
+        QTest::keyClicks(field, QStringLiteral("Eg"));
+
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lists->list()->item().size(), before);
+        QCOMPARE(field->text(), QStringLiteral("Eg"));
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(lists->list()->item().size(), before + 1);
+        QCOMPARE(lists->list()->item().constFirst()->title(), QStringLiteral("Milk"));
+        QCOMPARE(field->text(), QStringLiteral("Eg"));
+
+        // The field's menu offers the same steps.
+        const std::unique_ptr<QMenu> menu(
+            FieldUndoRouter::createFieldMenu(field, app.delegate().undoManager()));
+        QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Undo New Card"));
     }
 
     void searchField_narrowsTheBoardShown()
