@@ -9,7 +9,6 @@ class KanbanColumn;
 class KanbanColumnHost;
 class KanbanColumnTableView;
 class QMenu;
-class QUndoCommand;
 
 // The card list of one board column: a vertical table of cards with an add-card row, and every
 // change of its cards: adding, deleting, copying, cutting, pasting and dragging within and
@@ -40,12 +39,9 @@ public:
     bool hasAddCardRow() const override;
     StoredObject* container() const override;
     static KanbanColumnListViewController* controllerFor(const KanbanColumn* column);
-    // The controller an undo command of the column works through; none (and the command made
-    // obsolete) when the column is deleted or shown nowhere.
-    static KanbanColumnListViewController* controllerForCommand(QUndoCommand* command,
-                                                                KanbanColumn* column);
 
-    // Adding a card: at the end, or at a display index. Undoable as "New Card".
+    // Adding a card: at the end, or at a display index. Undoable as "New Card". A new card
+    // records when it was added and is no priority card.
     void addNewItem();
     void addCardAbove(ListItem* item);
     void addCardBelow(ListItem* item);
@@ -59,8 +55,8 @@ public:
     // The clipboard: "Kanban.CardData", a CBOR array of the cards' exchange dictionaries.
     void copySelectedCardsToPasteboard();
     void cut();
-    // Pastes copied cards after the selected row (or the last card); passes columns on to the
-    // board. Returns the pasted cards.
+    // Pastes copied cards after the selected row (or the last card), undoable as "Paste Card";
+    // passes columns on to the board. Returns the pasted cards.
     QList<ListItem*> paste();
     bool canPaste() const;
 
@@ -86,24 +82,18 @@ public:
     // "deleteList" item) to the menu.
     void addColumnMenuItems(QMenu* menu);
 
-    // The parts of the undoable actions that make the change.
+    // The changes the undoable actions make first; their steps keep the stored cards.
     ListItem* addCardWithoutUndo(int index);
-    void removeCardWithoutUndo(ListItem* item);
-    QList<ListItem*> deleteItemsWithoutUndo(const QList<ListItem*>& items);
-    QList<ListItem*> restoreItemsWithoutUndo(const QJsonArray& dictionaries,
-                                             const QList<int>& indexes);
     void moveWithinColumnWithoutUndo(const QList<int>& from, int target);
-    void moveBackWithinColumnWithoutUndo(const QList<int>& from, int target);
     void insertItemsWithoutUndo(const QList<ListItem*>& items, const QList<int>& indexes);
-    void takeItemsWithoutUndo(const QList<ListItem*>& items);
 
 protected:
     QList<ListItem*> storedItems() const override;
     void setStoredItems(const QList<ListItem*>& items) override;
+    void closeOpenEditor() override;
 
 private:
     void openCardForTyping(ListItem* item);
-    void selectItems(const QList<ListItem*>& items);
     int pasteAnchorRow() const;
 
     KanbanColumnTableView* m_view = nullptr; // owns this controller
