@@ -63,7 +63,7 @@ KanbanColumnListViewController::controllerFor(const KanbanColumn* column)
 void KanbanColumnListViewController::setColumn(KanbanColumn* column)
 {
     m_column = column;
-    m_draggedItemIndexes.clear();
+    setDraggedItemIndexes({});
     cellView()->invalidateAll();
     fetchListItems();
 }
@@ -287,24 +287,6 @@ QList<ListItem*> KanbanColumnListViewController::paste()
 
 // Moving cards
 
-int KanbanColumnListViewController::validateDropRow(int row) const
-{
-    const int n = int(listItems().size());
-    const int a = indexArchivesBegin();
-    const ListViewMode mode = listViewMode();
-    row = std::max(row, 1);
-    const int lastCardRow = numberOfRows() - (hasAddCardRow() ? 1 : 0) - 1;
-    row = std::min(row, lastCardRow + 1);
-    if (mode == ListViewMode::Available) {
-        if (a >= 0 && row > a + 1)
-            row = a + 1; // never among the hidden archived cards
-        row = std::min(row, n + 1);
-    }
-    if (mode == ListViewMode::Mixed && a >= 0 && row == a + 1)
-        return -1; // the header row
-    return row;
-}
-
 bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& draggedIndexes, int row)
 {
     if (draggedIndexes.isEmpty() || !m_column || !AppDelegate::sharedUndoStack())
@@ -429,7 +411,7 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
     if (dropRow < 0 || uris.isEmpty())
         return false;
     if (source == this)
-        return moveRowsWithinColumn(m_draggedItemIndexes, dropRow);
+        return moveRowsWithinColumn(draggedItemIndexes(), dropRow);
     ObjectContext* objects = AppDelegate::sharedContext();
     QList<ListItem*> items;
     for (const QString& uri : uris) {
@@ -443,9 +425,85 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
     return moveRowsFromSourceColumn(source, items, dropRow);
 }
 
-void KanbanColumnListViewController::closeOpenEditor()
+// The keyboard
+
+void KanbanColumnListViewController::moveKeyboardToNeighbourColumn(int step)
 {
+    KanbanColumnListViewController* next =
+        m_host ? m_host->neighbourColumnList(m_column, step) : nullptr;
+    if (!next)
+        return;
+    const ListItem* current = m_view->currentCard();
+    const int index = current ? int(listItems().indexOf(current)) : 0;
     m_view->closeOpenEditor();
+    clearSelection();
+    next->columnTableView()->setFocus(Qt::OtherFocusReason);
+    // The card at the same place, or the last one when the column is shorter.
+    const QList<ListItem*> rows = next->selectableItems();
+    if (!rows.isEmpty())
+        next->columnTableView()->selectCard(rows.at(std::clamp(index, 0, int(rows.size()) - 1)));
+}
+
+QList<ListItem*> KanbanColumnListViewController::selectableItems() const
+{
+    QList<ListItem*> items;
+    for (const auto& [kind, item] : rows()) {
+        if (item)
+            items.append(item);
+    }
+    return items;
+}
+
+void KanbanColumnListViewController::moveSelectedCardsBy(int step)
+{
+    const QList<ListItem*> selected = selectedItems();
+    if (selected.isEmpty() || step == 0)
+        return;
+    m_view->closeOpenEditor();
+    QList<int> indexes;
+    for (ListItem* item : selected)
+        indexes.append(int(listItems().indexOf(item)));
+    std::sort(indexes.begin(), indexes.end());
+    // Above the card before the first one, or below the card after the last one.
+    const QList<ListItem*> shown = selectableItems();
+    const int first = int(shown.indexOf(listItems().at(indexes.first())));
+    const int last = int(shown.indexOf(listItems().at(indexes.last())));
+    int row = -1;
+    if (step < 0 && first > 0)
+        row = tableRowFromIndex(int(listItems().indexOf(shown.at(first - 1))));
+    else if (step > 0 && last >= 0 && last + 1 < shown.size())
+        row = tableRowFromIndex(int(listItems().indexOf(shown.at(last + 1)))) + 1;
+    // Never across the header between the active and the archived cards.
+    const ListItem* neighbour = row < 0 ? nullptr : itemAtRow(step < 0 ? row : row - 1);
+    if (!neighbour || neighbour->isArchived() != selected.constFirst()->isArchived() ||
+        validateDropRow(row) != row)
+        return;
+    moveRowsWithinColumn(indexes, row);
+    selectItems(selected);
+    m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(selected.constFirst()),
+                                              QItemSelectionModel::NoUpdate);
+}
+
+void KanbanColumnListViewController::moveSelectedCardsToNeighbourColumn(int step)
+{
+    KanbanColumnListViewController* next =
+        m_host ? m_host->neighbourColumnList(m_column, step) : nullptr;
+    const QList<ListItem*> selected = selectedItems();
+    if (!next || selected.isEmpty())
+        return;
+    m_view->closeOpenEditor();
+    // At the same place in the other column, or at its end when it is shorter.
+    const QList<ListItem*> shown = selectableItems();
+    const QList<ListItem*> there = next->selectableItems();
+    const int place = std::clamp(int(shown.indexOf(selected.constFirst())), 0, int(there.size()));
+    const int row = place < there.size() ? next->tableRowForItem(there.at(place))
+                                         : next->validateDropRow(next->numberOfRows());
+    if (row < 0 || !next->moveRowsFromSourceColumn(this, selected, row))
+        return;
+    next->columnTableView()->setFocus(Qt::OtherFocusReason);
+    next->selectItems(selected);
+    next->columnTableView()->selectionModel()->setCurrentIndex(
+        next->tableModel()->indexForItem(selected.constFirst()), QItemSelectionModel::NoUpdate);
 }
 
 // The column menu

@@ -736,6 +736,14 @@ void KanbanViewController::deselectItemsInAllColumnsOtherThanWithColumn(KanbanCo
     clearColumnSelection();
 }
 
+KanbanColumnListViewController* KanbanViewController::neighbourColumnList(KanbanColumn* column,
+                                                                          int step)
+{
+    const qsizetype index = m_columns.indexOf(column);
+    KanbanColumnViewItem* item = index < 0 ? nullptr : itemAt(int(index + step));
+    return item ? item->listViewController() : nullptr;
+}
+
 void KanbanViewController::selectIndexesByUser(const QList<int>& indexes)
 {
     setColumnSelection(indexes, true);

@@ -108,6 +108,9 @@ public:
     void selectWithColumn(KanbanColumn* column);
     void clearColumnSelection();
     void deselectItemsInAllColumnsOtherThanWithColumn(KanbanColumn* column) override;
+    KanbanColumnListViewController* neighbourColumnList(KanbanColumn* column, int step) override;
+    // Moves the selected columns one place left or right (step -1 or 1); undoable.
+    void moveSelectedColumnsBy(int step);
     // A click on a column: it alone is selected, or with Shift it joins the selection.
     void selectColumnByClick(KanbanColumn* column, bool extend);
     // Before a column's menu: an unselected column becomes the selection, or with Shift joins it.
@@ -204,7 +207,6 @@ private:
     void setCardDropsEnabled(bool enabled);
     void autoScrollDuringDrag();
     void moveSelectionBy(int step, bool extend);
-    void moveSelectedColumnsBy(int step);
     static void save();
 
     Kanban* m_kanban = nullptr;

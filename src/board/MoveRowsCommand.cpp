@@ -12,18 +12,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-QList<ListItem*> liveItems(const QList<ListItem*>& items)
-{
-    QList<ListItem*> live;
-    for (ListItem* item : items) {
-        if (ListItem* now = ObjectContext::live(item))
-            live.append(now);
-    }
-    return live;
-}
-} // namespace
-
 MoveRowsCommand::MoveRowsCommand(const QList<ColumnCards>& columns, const QList<ListItem*>& moved)
     : m_columns(columns)
     , m_moved(moved)
@@ -57,9 +45,9 @@ bool MoveRowsCommand::apply(bool after)
         KanbanColumn* column = ObjectContext::live(cards.column);
         if (!column)
             return false;
-        wanted.append({column, liveItems(after ? cards.after : cards.before)});
+        wanted.append({column, ObjectContext::live(after ? cards.after : cards.before)});
     }
-    const QList<ListItem*> moved = liveItems(m_moved);
+    const QList<ListItem*> moved = ObjectContext::live(m_moved);
     if (moved.isEmpty())
         return false;
     for (const auto& [column, items] : std::as_const(wanted)) {

@@ -17,6 +17,7 @@
 #include "tags/TagsTextField.h"
 
 #include <QAbstractItemView>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
@@ -98,6 +99,9 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
                     endBurst();
             });
     connect(m_notes->document(), &QTextDocument::contentsChanged, this, &CardEditor::textDidChange);
+    // A new width wraps the text again: the row takes the height of the new layout.
+    connect(m_notes->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this, &CardEditor::updateCellHeight);
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(autosaveDelay);
     connect(&m_autosave, &QTimer::timeout, this, [] {
@@ -273,7 +277,8 @@ void CardEditor::textDidChange()
 
 void CardEditor::updateCellHeight()
 {
-    if (!m_item)
+    // Until the editor has its width the text is not wrapped: the row keeps its painted height.
+    if (!m_item || m_notes->document()->textWidth() <= 0)
         return;
     // The editor's own layout gives the height: typing lays out this one card once.
     const bool collapsed = !m_item->notesExpanded().value_or(false);

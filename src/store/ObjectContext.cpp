@@ -72,9 +72,14 @@ StoredObject* ObjectContext::create(Entity entity, qint64 number)
     raw->m_context = this;
     raw->m_number = number;
     m_objects.push_back(std::move(object));
-    if (m_byNumber.size() <= size_t(number))
+    if (size_t(number) < m_byNumber.size()) {
+        m_byNumber[size_t(number)] = raw;
+    } else if (number <= 2 * qint64(m_objects.size()) + 1024) {
         m_byNumber.resize(std::max<size_t>(number + 1, m_byNumber.size() * 2), nullptr);
-    m_byNumber[number] = raw;
+        m_byNumber[size_t(number)] = raw;
+    } else {
+        m_byFarNumber.insert(number, raw);
+    }
     m_byEntity[size_t(entity)].push_back(raw);
     m_nextNumber = std::max(m_nextNumber, number + 1);
     return raw;
@@ -281,7 +286,10 @@ StoredObject* ObjectContext::liveSuccessor(StoredObject* object) const
 
 StoredObject* ObjectContext::objectWithNumber(qint64 number) const
 {
-    if (number <= 0 || size_t(number) >= m_byNumber.size())
+    if (number <= 0)
         return nullptr;
-    return m_byNumber[size_t(number)];
+    if (size_t(number) < m_byNumber.size() && m_byNumber[size_t(number)])
+        return m_byNumber[size_t(number)];
+    // The dense table may have grown past a number that was far when it came.
+    return m_byFarNumber.value(number, nullptr);
 }

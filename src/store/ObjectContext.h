@@ -98,6 +98,17 @@ public:
             return object && !object->isDeleted() ? object : nullptr;
         return static_cast<T*>(object->context()->liveSuccessor(object));
     }
+    // Those of the objects that live on, in order, each as what stands for it now.
+    template <class T>
+    static QList<T*> live(const QList<T*>& objects)
+    {
+        QList<T*> alive;
+        for (T* object : objects) {
+            if (T* now = live(object))
+                alive.append(now);
+        }
+        return alive;
+    }
 
     PersistentStore* store() const { return m_store.get(); }
 
@@ -122,7 +133,10 @@ private:
     std::unique_ptr<PersistentStore> m_store;
     QString m_identifier;
     std::vector<std::unique_ptr<StoredObject>> m_objects; // every object, deleted ones too
-    std::vector<StoredObject*> m_byNumber;                // index: object number
+    // Numbers are dense in a healthy store; far-off ones (any number a store may hold) are
+    // kept aside, so that no table grows to the size of a number.
+    std::vector<StoredObject*> m_byNumber; // index: object number
+    QHash<qint64, StoredObject*> m_byFarNumber;
     std::array<std::vector<StoredObject*>, 8> m_byEntity; // live objects per entity
     std::vector<StoredObject*> m_changed;                 // objects whose state is not Unchanged
     QHash<const StoredObject*, StoredObject*> m_rebuilt;  // deleted object -> its successor

@@ -235,6 +235,26 @@ private Q_SLOTS:
         QCOMPARE(notes->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
     }
 
+    // Opening the editor must not measure the text before it is wrapped at the card's width.
+    void clickingIntoALongCard_keepsItsWholeTextShown()
+    {
+        BoardFixture board(1);
+        ListItem* card = board.card(0, QString());
+        card->setAttributedNotes(heading(QStringLiteral("Mark a card as done"),
+                                         QStringLiteral("Tick the box on a card when its work "
+                                                        "is finished, and its text is struck "
+                                                        "through.\nUntick it to bring it back.")));
+        card->setNotesExpanded(true);
+        board.show();
+        const int painted = rowRect(board, card).height();
+        NotesTextView* notes = clickIntoNotes(board, card);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        QCoreApplication::processEvents();
+        QCOMPARE(rowRect(board, card).height(), painted);
+        QVERIFY(notes->height() >= int(notes->heightRequiredToFitContent()));
+    }
+
     void typingIntoAnEmptyCard_startsWithATitle_andTheRowFollowsTheText()
     {
         BoardFixture board(1);

@@ -13,6 +13,7 @@
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
 #include "store/AppDelegate.h"
+#include "store/DataFolder.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
@@ -79,7 +80,13 @@ private Q_SLOTS:
         QVERIFY(welcome->isExported());
         QCOMPARE(app.model().index(0, 0).data(SourceOutlineModel::BadgeTextRole).toString(),
                  QString::number(static_cast<Kanban*>(welcome)->numberOfNotDone()));
-        QVERIFY(!app.context().hasChanges() || app.delegate().save());
+        // The tutorial is in the store file, not only in memory.
+        StoreError error;
+        const std::unique_ptr<ObjectContext> stored =
+            DataFolder::openStore(app.delegate().applicationDocumentsDirectory(), &error);
+        QVERIFY(stored);
+        QCOMPARE(stored->fetch<Root>().size(), 1);
+        QCOMPARE(app.childTitles(stored->fetch<Root>().first()), app.childTitles());
 
         // The tutorial comes once per store.
         app.relaunch();
