@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NoteLines.h"
 #include "RichText.h"
 
 #include <optional>
@@ -36,4 +37,12 @@ public:
     // The attributes with the style attribute set replaced by the kind's; the rest (strike-
     // through, attachments) stays.
     static RichText::Attributes restyled(RichText::Attributes attributes, Kind kind);
+
+    // Gives each line (its line feed included) the style, in one pass however many lines there
+    // are. The checklist style switches checklist lines off instead: they become body. Returns
+    // whether any line was switched off.
+    static bool formatWithLines(RichText& text, QList<NoteLines::Range> lines, Kind kind);
+    // Ticks or unticks checklist line `number` as a whole and returns its new state; a number
+    // that names no checklist line changes nothing.
+    static std::optional<bool> checkUncheckLine(RichText& text, qsizetype number);
 };
