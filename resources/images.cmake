@@ -40,6 +40,8 @@ set(PINWHEELS_IMAGE_NAMES
     toolbar-tag-filter
     toolbar-appearance
     toolbar-sidebar
+    # menu items that stand for part of a selection
+    menu-mixed
     # application icon
     pinwheels
 )

@@ -3,6 +3,7 @@
 #include "model/NoteFormat.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTextBlock>
@@ -105,21 +106,33 @@ void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText
 
 RichText NotesDocument::richText(const QTextDocument* document)
 {
-    QString text;
+    // One copy of the text, and the attributes of each distinct format worked out once: a card
+    // of thousands of lines has only a handful of formats.
+    QString text = document->toRawText();
+    QHash<int, RichText::Attributes> attributesOfFormat;
+    const auto attributesOf = [&](int formatIndex) -> const RichText::Attributes& {
+        auto it = attributesOfFormat.find(formatIndex);
+        if (it == attributesOfFormat.end())
+            it = attributesOfFormat.insert(
+                formatIndex, NoteFormat::attributes(document->allFormats().at(formatIndex)
+                                                        .toCharFormat()));
+        return *it;
+    };
     QList<RichText::Run> runs;
+    runs.reserve(document->blockCount() * 2);
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         if (block != document->begin()) {
             // The line feed before a block carries the format the block reports as its own.
-            runs.append({text.size(), 1, NoteFormat::attributes(block.charFormat())});
-            text.append(u'\n');
+            text[block.position() - 1] = u'\n';
+            runs.append({block.position() - 1, 1, attributesOf(block.charFormatIndex())});
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QString part = fragment.text();
-            runs.append({text.size(), part.size(), NoteFormat::attributes(fragment.charFormat())});
-            text.append(part);
+            runs.append({fragment.position(), fragment.length(),
+                         attributesOf(fragment.charFormatIndex())});
         }
     }
+    text.truncate(std::max(0, document->characterCount() - 1));
     return RichText::fromRuns(text, runs).value_or(RichText(text));
 }
 
