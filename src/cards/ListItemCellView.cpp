@@ -179,10 +179,9 @@ QTextDocument* ListItemCellView::documentFor(ListItem* item)
 int ListItemCellView::notesHeightFor(ListItem* item)
 {
     QTextDocument* document = documentFor(item);
-    const bool multiLine = item->notesPlainText().contains(u'\n');
-    if (!isExpanded(item) && multiLine)
-        return int(std::ceil(NotesDocument::heightOfFirstLine(document)));
-    return int(std::ceil(NotesDocument::heightRequiredToFitContent(document)));
+    const bool multiLine =
+        NotesDocument::hasMoreLines(item->attributedNotes().value_or(RichText()));
+    return int(std::ceil(NotesDocument::rowNotesHeight(document, isExpanded(item), multiLine)));
 }
 
 bool ListItemCellView::measureExactly(ListItem* item)

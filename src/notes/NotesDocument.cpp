@@ -21,8 +21,6 @@ QSvgRenderer& boxImage(bool checked)
     static QSvgRenderer uncheckedImage(QStringLiteral(":/images/Unchecked.svg"));
     return checked ? checkedImage : uncheckedImage;
 }
-constexpr qreal boxSize = 18.0;
-
 // The characters a QTextCursor turns into a new block when inserting text.
 bool breaksLine(QChar c)
 {
@@ -106,34 +104,88 @@ void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText
 
 RichText NotesDocument::richText(const QTextDocument* document)
 {
-    // One copy of the text, and the attributes of each distinct format worked out once: a card
-    // of thousands of lines has only a handful of formats.
-    QString text = document->toRawText();
+    return richText(document, 0, document->characterCount() - 1);
+}
+
+RichText NotesDocument::richText(const QTextDocument* document, int from, int to)
+{
+    from = std::clamp(from, 0, document->characterCount() - 1);
+    to = std::clamp(to, from, document->characterCount() - 1);
+    // A card of thousands of lines has a handful of formats: each is read once.
     QHash<int, RichText::Attributes> attributesOfFormat;
+    const QList<QTextFormat> formats = document->allFormats();
     const auto attributesOf = [&](int formatIndex) -> const RichText::Attributes& {
         auto it = attributesOfFormat.find(formatIndex);
         if (it == attributesOfFormat.end())
             it = attributesOfFormat.insert(
-                formatIndex, NoteFormat::attributes(document->allFormats().at(formatIndex)
-                                                        .toCharFormat()));
+                formatIndex, NoteFormat::attributes(formats.at(formatIndex).toCharFormat()));
         return *it;
     };
+    QString text;
+    text.reserve(to - from);
     QList<RichText::Run> runs;
-    runs.reserve(document->blockCount() * 2);
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block != document->begin()) {
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.position() > from) {
             // The line feed before a block carries the format the block reports as its own.
-            text[block.position() - 1] = u'\n';
-            runs.append({block.position() - 1, 1, attributesOf(block.charFormatIndex())});
+            runs.append({text.size(), 1, attributesOf(block.charFormatIndex())});
+            text.append(u'\n');
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            runs.append({fragment.position(), fragment.length(),
-                         attributesOf(fragment.charFormatIndex())});
+            const int start = std::max(from, fragment.position());
+            const int stop = std::min(to, fragment.position() + fragment.length());
+            if (start >= stop)
+                continue;
+            runs.append({text.size(), stop - start, attributesOf(fragment.charFormatIndex())});
+            text.append(
+                QStringView(fragment.text()).mid(start - fragment.position(), stop - start));
         }
     }
-    text.truncate(std::max(0, document->characterCount() - 1));
     return RichText::fromRuns(text, runs).value_or(RichText(text));
+}
+
+QString NotesDocument::plainText(const QTextDocument* document)
+{
+    QString text = document->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+void NotesDocument::applyFormats(QTextDocument* document, int position, const RichText& formats)
+{
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const RichText::Run& run : formats.runs()) {
+        cursor.setPosition(position + int(run.location));
+        cursor.setPosition(position + int(run.location + run.length), QTextCursor::KeepAnchor);
+        cursor.setCharFormat(NoteFormat::charFormat(run.attributes));
+    }
+    // Each line takes the paragraph format of the style at its start, set once for each stretch
+    // of lines alike. The empty last line has no character: its format is the typing's.
+    const int end = position + int(formats.length());
+    QTextBlock block = document->findBlock(position);
+    while (block.isValid() && block.position() <= end) {
+        const std::optional<QTextCharFormat> first = firstCharacterFormat(block);
+        if (!first)
+            break;
+        const QTextBlockFormat format = NoteFormat::blockFormat(NoteFormat::attributes(*first));
+        QTextBlock last = block;
+        for (QTextBlock next = block.next(); next.isValid() && next.position() <= end;
+             next = next.next()) {
+            const std::optional<QTextCharFormat> nextFirst = firstCharacterFormat(next);
+            if (!nextFirst || NoteFormat::blockFormat(NoteFormat::attributes(*nextFirst)) != format)
+                break;
+            last = next;
+        }
+        if (block.blockFormat() != format || last != block) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(last.position(), QTextCursor::KeepAnchor);
+            cursor.setBlockFormat(format);
+        }
+        block = last.next();
+    }
+    cursor.endEditBlock();
 }
 
 void NotesDocument::prepare(QTextDocument* document, qreal width)
@@ -148,12 +200,20 @@ qreal NotesDocument::heightRequiredToFitContent(QTextDocument* document)
     return std::max<qreal>(30.0, used + 2 * NoteFormat::verticalInset);
 }
 
-qreal NotesDocument::heightOfFirstLine(QTextDocument* document)
+qreal NotesDocument::rowNotesHeight(QTextDocument* document, bool expanded, bool multiLine)
 {
-    if (document->blockCount() < 2)
+    if (expanded || !multiLine)
         return heightRequiredToFitContent(document);
+    // The first line alone, with no minimum, whether or not the document holds the rest.
     const QRectF first = document->documentLayout()->blockBoundingRect(document->begin());
     return first.bottom() + 2 * NoteFormat::verticalInset;
+}
+
+bool NotesDocument::hasMoreLines(const RichText& text)
+{
+    const QString& plain = text.text();
+    return std::any_of(plain.cbegin(), plain.cend(),
+                       [](QChar c) { return c == u'\n' || breaksLine(c); });
 }
 
 RichText NotesDocument::firstLine(const RichText& text)
@@ -178,46 +238,60 @@ bool NotesDocument::isChecked(const QTextBlock& block)
 
 void NotesDocument::restyleLine(const QTextBlock& block, NoteStyle::Kind kind)
 {
-    // Collected first: restyling splits and merges the fragments being walked.
-    struct Part
-    {
-        int from;
-        int to;
-        QTextCharFormat format;
-    };
-    QList<Part> parts;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        parts.append(
-            {fragment.position(), fragment.position() + fragment.length(), fragment.charFormat()});
-    }
-    if (const QTextBlock next = block.next(); next.isValid())
-        parts.append({next.position() - 1, next.position(), next.charFormat()});
-
+    QTextDocument* document = const_cast<QTextDocument*>(block.document());
+    const int from = block.position();
+    const int to = block.next().isValid() ? block.next().position() : from + block.length() - 1;
+    RichText line = richText(document, from, to);
+    line.changeAttributes(0, line.length(), [kind](RichText::Attributes& attributes) {
+        attributes = NoteStyle::restyled(attributes, kind);
+    });
     QTextCursor cursor(block);
     cursor.beginEditBlock();
+    // An empty last line has no character: its paragraph format is all there is to set.
     cursor.setBlockFormat(NoteFormat::blockFormat(NoteStyle::attributes(kind)));
-    for (const Part& part : std::as_const(parts)) {
-        cursor.setPosition(part.from);
-        cursor.setPosition(part.to, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(
-            NoteFormat::charFormat(NoteStyle::restyled(NoteFormat::attributes(part.format), kind)));
-    }
+    applyFormats(document, from, line);
     cursor.endEditBlock();
 }
 
 QRectF NotesDocument::checkBoxRect(QTextDocument* document, const QTextBlock& block)
 {
     const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
-    qreal lineTop = blockRect.top() + block.blockFormat().topMargin();
-    qreal lineHeight = boxSize;
-    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
-        lineTop = blockRect.top() + layout->lineAt(0).y();
-        lineHeight = layout->lineAt(0).height();
+    qreal lineTop = blockRect.top();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0)
+        lineTop += layout->lineAt(0).y();
+    // 11 from the editor's left edge, 2 above the first line, in the checklist indent.
+    return {checkBoxLeft - NoteFormat::notePadding, lineTop - 2.0, checkBoxSize, checkBoxSize};
+}
+
+QList<NotesDocument::CheckBox> NotesDocument::checkBoxes(QTextDocument* document, int lineLimit)
+{
+    QList<CheckBox> boxes;
+    for (QTextBlock block = document->begin();
+         block.isValid() && (lineLimit < 0 || block.blockNumber() < lineLimit);
+         block = block.next()) {
+        if (isChecklistBlock(block))
+            boxes.append({block.blockNumber(), checkBoxRect(document, block), isChecked(block)});
     }
-    // In the indent, left of the text, centred on the first line.
-    return {NoteFormat::checklistIndent - boxSize - 3.0, lineTop + (lineHeight - boxSize) / 2.0,
-            boxSize, boxSize};
+    return boxes;
+}
+
+std::optional<int> NotesDocument::checkBoxAt(QTextDocument* document, const QPointF& point)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (!isChecklistBlock(block))
+            continue;
+        const QRectF box = checkBoxRect(document, block);
+        if (box.contains(point))
+            return block.blockNumber();
+        if (box.top() > point.y())
+            break;
+    }
+    return std::nullopt;
+}
+
+void NotesDocument::paintCheckBox(QPainter* painter, const CheckBox& box)
+{
+    boxImage(box.checked).render(painter, box.rect);
 }
 
 void NotesDocument::paintCheckBoxes(QPainter* painter, QTextDocument* document, qreal maxY)
@@ -228,6 +302,6 @@ void NotesDocument::paintCheckBoxes(QPainter* painter, QTextDocument* document, 
         const QRectF box = checkBoxRect(document, block);
         if (box.top() >= maxY)
             break;
-        boxImage(isChecked(block)).render(painter, box);
+        paintCheckBox(painter, {block.blockNumber(), box, isChecked(block)});
     }
 }

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -38,6 +39,9 @@ NotesTextView::NotesTextView(QWidget* parent)
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
     setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+    viewport()->setMouseTracking(true);
+    connect(document(), &QTextDocument::contentsChanged, this,
+            &NotesTextView::addAndRemoveChecklistButtons);
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -73,7 +77,7 @@ qreal NotesTextView::heightRequiredToFitContent() const
 
 qreal NotesTextView::heightRequiredForFirstLineOfText() const
 {
-    return NotesDocument::heightOfFirstLine(document());
+    return NotesDocument::rowNotesHeight(document(), false, document()->blockCount() > 1);
 }
 
 QMimeData* NotesTextView::createMimeDataFromSelection() const
@@ -199,31 +203,232 @@ void NotesTextView::insertNewline()
     cursor.endEditBlock();
 }
 
-QMenu* NotesTextView::createTextMenu(const QPoint& position)
+QMenu* NotesTextView::createCardMenu()
 {
-    QMenu* menu = createStandardContextMenu(position);
-    QUndoStack* stack = AppDelegate::sharedUndoStack();
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* action : actions) {
-        const bool undo = action->objectName() == QStringLiteral("edit-undo");
-        if (!undo && action->objectName() != QStringLiteral("edit-redo"))
-            continue;
-        if (stack) {
-            QAction* own = undo ? stack->createUndoAction(menu) : stack->createRedoAction(menu);
-            own->setShortcut(undo ? QKeySequence::Undo : QKeySequence::Redo);
-            menu->insertAction(action, own);
-        }
-        menu->removeAction(action);
-        delete action;
+    auto* menu = new QMenu(this);
+    if (m_cardMenuItems) {
+        m_cardMenuItems(menu);
+        if (!menu->isEmpty())
+            menu->addSeparator();
     }
+    QAction* checklist =
+        menu->addAction(tr("Make Checklist"), this, &NotesTextView::formatSelectionAsChecklist);
+    checklist->setObjectName(QStringLiteral("makeChecklist"));
+    checklist->setEnabled(m_isFirstResponder);
+    menu->addSeparator();
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
+        QAction* undo = stack->createUndoAction(menu);
+        undo->setShortcut(QKeySequence::Undo);
+        menu->addAction(undo);
+        QAction* redo = stack->createRedoAction(menu);
+        redo->setShortcut(QKeySequence::Redo);
+        menu->addAction(redo);
+        menu->addSeparator();
+    }
+    const bool selected = textCursor().hasSelection();
+    const auto add = [this, menu](const QString& text, QKeySequence::StandardKey key,
+                                  void (QTextEdit::*slot)(), bool enabled) {
+        QAction* action = menu->addAction(text, this, slot);
+        action->setShortcut(key);
+        action->setEnabled(enabled);
+    };
+    add(tr("Cu&t"), QKeySequence::Cut, &QTextEdit::cut, selected && !isReadOnly());
+    add(tr("&Copy"), QKeySequence::Copy, &QTextEdit::copy, selected);
+    add(tr("&Paste"), QKeySequence::Paste, &QTextEdit::paste, canPaste());
+    add(tr("Select &All"), QKeySequence::SelectAll, &QTextEdit::selectAll, !document()->isEmpty());
     return menu;
 }
 
 void NotesTextView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    const std::unique_ptr<QMenu> menu(createTextMenu(event->pos() + scrolled));
+    const std::unique_ptr<QMenu> menu(createCardMenu());
     menu->exec(event->globalPos());
+}
+
+template <class Change>
+void NotesTextView::runCommand(const QString& actionName, Change change)
+{
+    if (m_runningCommand) {
+        change();
+        return;
+    }
+    m_runningCommand = true;
+    change();
+    m_runningCommand = false;
+    Q_EMIT commandFinished(actionName);
+}
+
+QList<NoteLines::Range> NotesTextView::getLinesInSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    return NoteLines::linesInSelection(
+        NotesDocument::plainText(document()),
+        {{cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()}});
+}
+
+bool NotesTextView::cursorIsAtEndOfBlankLine() const
+{
+    const QTextBlock last = document()->lastBlock();
+    return textCursor().selectionStart() == document()->characterCount() - 1 && last.length() == 1;
+}
+
+bool NotesTextView::addExtralineIfCursorAtEnd()
+{
+    const int end = document()->characterCount() - 1;
+    if (end == 0 || !cursorIsAtEndOfBlankLine())
+        return false;
+    runCommand(tr("Style Change"), [&] {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        const RichText::Attributes none;
+        cursor.insertBlock(NoteFormat::blockFormat(none), NoteFormat::charFormat(none));
+        // The caret stays where it was, at the start of the line that is now a real one.
+        cursor.setPosition(end);
+        setTextCursor(cursor);
+    });
+    return true;
+}
+
+void NotesTextView::formatSelectionAsChecklist()
+{
+    runCommand(tr("Style Change"), [this] {
+        if (!currentCharFormat().hasProperty(NoteFormat::checklistProperty))
+            addExtralineIfCursorAtEnd();
+        formatWithLines(getLinesInSelection(), NoteStyle::Checklist);
+    });
+}
+
+void NotesTextView::formatWithLines(const QList<NoteLines::Range>& lines, NoteStyle::Kind kind)
+{
+    if (lines.isEmpty())
+        return;
+    runCommand(tr("Style Change"), [&] {
+        if (cursorIsAtEndOfBlankLine()) {
+            // No character to restyle: the style is the one typed next.
+            const bool off = kind == NoteStyle::Checklist &&
+                             currentCharFormat().hasProperty(NoteFormat::checklistProperty) &&
+                             !currentCharFormat().hasProperty(NoteFormat::styleNameProperty);
+            setTypingStyle(off ? NoteStyle::Body : kind);
+            return;
+        }
+        const QTextCursor remembered = textCursor();
+        const qsizetype start = lines.first().location;
+        RichText span = NotesDocument::richText(document(), int(start), int(lines.last().end()));
+        QList<NoteLines::Range> inSpan;
+        for (const NoteLines::Range& line : lines)
+            inSpan.append({line.location - start, line.length});
+        const bool switchedOff = NoteStyle::formatWithLines(span, inSpan, kind);
+        NotesDocument::applyFormats(document(), int(start), span);
+        setTextCursor(remembered);
+        setTypingStyle(switchedOff ? NoteStyle::Body : kind);
+        addAndRemoveChecklistButtons();
+    });
+}
+
+void NotesTextView::setTypingStyle(NoteStyle::Kind kind)
+{
+    RichText::Attributes typing =
+        NoteStyle::restyled(NoteFormat::attributes(currentCharFormat()), kind);
+    typing.attachment.reset();
+    QTextCursor cursor = textCursor();
+    // With a selection the restyled characters themselves give what replaces them.
+    if (!cursor.hasSelection())
+        setCurrentCharFormat(NoteFormat::charFormat(typing));
+    if (cursorIsAtEndOfBlankLine()) {
+        cursor.setBlockFormat(NoteFormat::blockFormat(typing));
+        // The first line's own character format is no line feed of another line.
+        if (cursor.block() == document()->begin())
+            cursor.setBlockCharFormat(NoteFormat::charFormat(typing));
+    }
+}
+
+MenuItemState::State NotesTextView::menuState(NoteStyle::Kind kind) const
+{
+    QSet<QString> names;
+    for (const NoteLines::Range& line : getLinesInSelection()) {
+        const RichText::Attributes start =
+            line.length == 0
+                ? NoteFormat::attributes(currentCharFormat())
+                : NotesDocument::richText(document(), int(line.location), int(line.location + 1))
+                      .attributesAt(0);
+        if (start.styleName)
+            names.insert(*start.styleName);
+    }
+    if (!names.contains(NoteStyle::styleName(kind)))
+        return MenuItemState::Off;
+    return names.size() == 1 ? MenuItemState::On : MenuItemState::Mixed;
+}
+
+void NotesTextView::setNotesExpanded(bool expanded)
+{
+    if (expanded == m_notesExpanded)
+        return;
+    m_notesExpanded = expanded;
+    addAndRemoveChecklistButtons();
+}
+
+void NotesTextView::addAndRemoveChecklistButtons()
+{
+    m_checkButtons = NotesDocument::checkBoxes(document(), m_notesExpanded ? -1 : 1);
+    viewport()->update();
+}
+
+void NotesTextView::checkUncheckLine(int line)
+{
+    runCommand(tr("Toggle Checklist"), [&] {
+        const QTextBlock block = document()->findBlockByNumber(line);
+        if (!block.isValid())
+            return;
+        const int from = block.position();
+        const int to = block.next().isValid() ? block.next().position() : from + block.length() - 1;
+        RichText text = NotesDocument::richText(document(), from, to);
+        const std::optional<bool> checked = NoteStyle::checkUncheckLine(text, 0);
+        if (!checked)
+            return;
+        NotesDocument::applyFormats(document(), from, text);
+        if (const QTextCursor cursor = textCursor();
+            cursor.block() == block && !cursor.hasSelection()) {
+            QTextCharFormat typing = currentCharFormat();
+            typing.setProperty(NoteFormat::checklistProperty, *checked);
+            setCurrentCharFormat(typing);
+        }
+        addAndRemoveChecklistButtons();
+    });
+}
+
+QPointF NotesTextView::documentPosition(const QPoint& viewportPosition) const
+{
+    return QPointF(viewportPosition) +
+           QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+std::optional<int> NotesTextView::checkButtonAt(const QPoint& viewportPosition) const
+{
+    const QPointF point = documentPosition(viewportPosition);
+    for (const NotesDocument::CheckBox& box : m_checkButtons) {
+        if (box.rect.contains(point))
+            return box.line;
+    }
+    return std::nullopt;
+}
+
+void NotesTextView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (const std::optional<int> line = checkButtonAt(event->position().toPoint())) {
+            checkUncheckLine(*line);
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void NotesTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    const bool overBox = checkButtonAt(event->position().toPoint()).has_value();
+    viewport()->setCursor(overBox ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
 void NotesTextView::paintEvent(QPaintEvent* event)
@@ -232,8 +437,11 @@ void NotesTextView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    NotesDocument::paintCheckBoxes(&painter, document(),
-                                   viewport()->height() + verticalScrollBar()->value());
+    const QRectF exposed = QRectF(event->rect()).translated(documentPosition(QPoint()));
+    for (const NotesDocument::CheckBox& box : std::as_const(m_checkButtons)) {
+        if (box.rect.intersects(exposed))
+            NotesDocument::paintCheckBox(&painter, box);
+    }
 }
 
 void NotesTextView::resizeEvent(QResizeEvent* event)
@@ -241,4 +449,5 @@ void NotesTextView::resizeEvent(QResizeEvent* event)
     QTextEdit::resizeEvent(event);
     // A collapsed card shows its first line: keep the text at its top.
     verticalScrollBar()->setValue(0);
+    addAndRemoveChecklistButtons();
 }

@@ -130,7 +130,7 @@ private Q_SLOTS:
         redoKey(notes);
         QCOMPARE(notes->richText(), after);
         // The text menu's Undo is the window's too.
-        const std::unique_ptr<QMenu> menu(notes->createTextMenu(QPoint()));
+        const std::unique_ptr<QMenu> menu(notes->createCardMenu());
         for (QAction* action : menu->actions()) {
             if (action->text() == QStringLiteral("Undo Typing"))
                 action->trigger();

@@ -106,12 +106,12 @@ private Q_SLOTS:
         RichText oneLine(QStringLiteral("Title"), style(NoteStyle::Title));
         NotesDocument::setRichText(&document, oneLine);
         const qreal titleHeight = document.documentLayout()->documentSize().height();
-        QCOMPARE(NotesDocument::heightOfFirstLine(&document),
+        QCOMPARE(NotesDocument::rowNotesHeight(&document, false, false),
                  NotesDocument::heightRequiredToFitContent(&document));
         RichText lines = oneLine;
         lines.append(RichText(QStringLiteral("\nmore\nand more"), style(NoteStyle::Body)));
         NotesDocument::setRichText(&document, lines);
-        QCOMPARE(NotesDocument::heightOfFirstLine(&document), titleHeight + 10.0);
+        QCOMPARE(NotesDocument::rowNotesHeight(&document, false, true), titleHeight + 10.0);
         QVERIFY(NotesDocument::heightRequiredToFitContent(&document) > titleHeight + 40.0);
         QCOMPARE(NotesDocument::firstLine(lines), oneLine);
     }
