@@ -8,7 +8,9 @@
 #include "model/List.h"
 #include "model/Root.h"
 #include "store/DataFolder.h"
+#include "store/FolderLock.h"
 #include "store/GraphCheck.h"
+#include "store/InstanceChannel.h"
 #include "store/ObjectContext.h"
 #include "store/SqliteStore.h"
 
@@ -16,9 +18,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace {
+
+// How long an import waits for a starting window to take the document.
+constexpr int handOverWaitMilliseconds = 3000;
 
 const char* const description = R"(Reads and changes the boards of a Pinwheels data folder.
 
@@ -37,12 +41,17 @@ Commands:
 The data folder is the application's own unless --data-dir names another. A store
 that does not exist yet is created as the application would create it.
 
+While Pinwheels has the data folder open, tree, export and check read what it saved
+last (export then leaves the export marks as they are), and import hands the
+document to the Pinwheels window, which asks what to import.
+
 Exit status:
   0  success
   1  check found problems
   2  bad usage, a file that cannot be read or written, or a document that was
      refused (the store is left untouched)
-  3  the store is in use by the application, or cannot be opened or written)";
+  3  the store cannot be opened or written, or the application holds it and
+     did not take the document to import)";
 
 QStringList allOf(const QStringList& list, qsizetype from)
 {
@@ -127,11 +136,9 @@ int CommandLineTool::runCommand(const QString& command, const QStringList& argum
     StoreError error;
     if (!DataFolder::ensureExists(folder, &error.reason))
         return fail(StoreUnavailable, error.reason);
-    const std::unique_ptr<QLockFile> lock = DataFolder::tryLock(folder);
+    const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(folder);
     if (!lock)
-        return fail(
-            StoreUnavailable,
-            QStringLiteral("The data in %1 is in use by Pinwheels; quit it first.").arg(folder));
+        return runBesideApplication(command, arguments, folder);
     const bool isNew = !QFileInfo::exists(DataFolder::storePath(folder));
     const std::unique_ptr<ObjectContext> context = DataFolder::openStore(folder, &error);
     if (!context)
@@ -151,12 +158,38 @@ int CommandLineTool::runCommand(const QString& command, const QStringList& argum
     if (command == u"tree")
         return tree(*context);
     if (command == u"export")
-        return exportDocument(*context, arguments.first(), allOf(arguments, 1));
+        return exportDocument(*context, arguments.first(), allOf(arguments, 1), true);
     if (command == u"import")
         return importDocument(*context, arguments.first());
     const int status = check(*context, *store);
     store->checkpoint();
     return status;
+}
+
+int CommandLineTool::runBesideApplication(const QString& command, const QStringList& arguments,
+                                          const QString& folder)
+{
+    if (command == u"import") {
+        const QString& file = arguments.first();
+        if (!QFileInfo(file).isReadable())
+            return fail(BadUsage, QStringLiteral("Cannot read %1.").arg(file));
+        if (!InstanceChannel::sendToRunning(folder, {file}, true, handOverWaitMilliseconds))
+            return fail(StoreUnavailable,
+                        QStringLiteral("The data in %1 is in use by Pinwheels, which did not "
+                                       "take the document; quit it first.")
+                            .arg(folder));
+        m_out << "Pinwheels is running: " << file << " was handed to its window to import.\n";
+        return Success;
+    }
+    StoreError error;
+    const std::unique_ptr<ObjectContext> context = DataFolder::openSnapshot(folder, &error);
+    if (!context)
+        return fail(StoreUnavailable, error.underlying.isEmpty() ? error.reason : error.underlying);
+    if (command == u"tree")
+        return tree(*context);
+    if (command == u"export")
+        return exportDocument(*context, arguments.first(), allOf(arguments, 1), false);
+    return check(*context, *static_cast<SqliteStore*>(context->store()));
 }
 
 int CommandLineTool::tree(ObjectContext& context)
@@ -191,7 +224,7 @@ void CommandLineTool::printNode(const DisplayItem* node, int depth)
 }
 
 int CommandLineTool::exportDocument(ObjectContext& context, const QString& file,
-                                    const QStringList& paths)
+                                    const QStringList& paths, bool keepMarks)
 {
     const QList<Root*> roots = context.fetch<Root>({}, 1);
     if (roots.isEmpty())
@@ -213,7 +246,7 @@ int CommandLineTool::exportDocument(ObjectContext& context, const QString& file,
     QString error;
     if (!JSONWriter::exportToFile(root->children(), file, &error))
         return fail(BadUsage, error); // it names the file
-    return save(context) ? Success : StoreUnavailable;
+    return !keepMarks || save(context) ? Success : StoreUnavailable;
 }
 
 int CommandLineTool::importDocument(ObjectContext& context, const QString& file)

@@ -25,8 +25,14 @@ public:
 
 private:
     int runCommand(const QString& command, const QStringList& arguments, const QString& folder);
+    // The application holds the folder: reading commands read what it saved last, and an
+    // import goes to its window.
+    int runBesideApplication(const QString& command, const QStringList& arguments,
+                             const QString& folder);
     int tree(ObjectContext& context);
-    int exportDocument(ObjectContext& context, const QString& file, const QStringList& paths);
+    // `keepMarks`: the export marks the choice sets are saved, as the export sheet saves them.
+    int exportDocument(ObjectContext& context, const QString& file, const QStringList& paths,
+                       bool keepMarks);
     int importDocument(ObjectContext& context, const QString& file);
     int check(ObjectContext& context, SqliteStore& store);
     void printNode(const DisplayItem* node, int depth);

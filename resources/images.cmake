@@ -35,6 +35,7 @@ set(PINWHEELS_IMAGE_NAMES
     # toolbar
     toolbar-archive
     toolbar-clean-done
+    toolbar-completed
     toolbar-checklist
     toolbar-style
     toolbar-tag-filter

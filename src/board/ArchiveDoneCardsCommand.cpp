@@ -1,11 +1,15 @@
 #include "ArchiveDoneCardsCommand.h"
 
 #include "KanbanViewController.h"
+#include "model/Kanban.h"
+#include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
 ArchiveDoneCardsCommand::ArchiveDoneCardsCommand(KanbanViewController* board)
     : m_board(board)
+    , m_kanban(board->kanban())
 {
     setText(actionName());
 }
@@ -15,14 +19,34 @@ QString ArchiveDoneCardsCommand::actionName()
     return QCoreApplication::translate("KanbanViewController", "Archive Done Cards");
 }
 
+bool ArchiveDoneCardsCommand::boardIsShown() const
+{
+    return m_board && m_board->isShowing(ObjectContext::live(m_kanban));
+}
+
 void ArchiveDoneCardsCommand::redo()
 {
-    if (m_board)
-        m_archived = m_board->archiveDoneItemsWithoutUndo();
+    if (!boardIsShown()) {
+        setObsolete(true);
+        return;
+    }
+    m_archived = m_board->archiveDoneItemsWithoutUndo();
 }
 
 void ArchiveDoneCardsCommand::undo()
 {
-    if (m_board)
-        m_board->restoreArchivedItemsWithoutUndo(m_archived);
+    if (!boardIsShown()) {
+        setObsolete(true);
+        return;
+    }
+    // A column deleted and brought back holds rebuilt cards: those are the ones to restore.
+    QList<QList<ListItem*>> archived;
+    for (const QList<ListItem*>& column : std::as_const(m_archived)) {
+        QList<ListItem*>& cards = archived.emplace_back();
+        for (ListItem* card : column) {
+            if (ListItem* live = ObjectContext::live(card))
+                cards.append(live);
+        }
+    }
+    m_board->restoreArchivedItemsWithoutUndo(archived);
 }

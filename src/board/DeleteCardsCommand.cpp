@@ -4,6 +4,7 @@
 #include "KanbanColumnListViewController.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -12,15 +13,27 @@ DeleteCardsCommand::DeleteCardsCommand(KanbanColumn* column, const QList<ListIte
     : m_column(column)
     , m_items(items)
     , m_indexes(indexes)
-    , m_dictionaries(CardPasteboard::dictionariesOf(items))
 {
     setText(QCoreApplication::translate("KanbanColumnListViewController", "Delete Card"));
 }
 
 void DeleteCardsCommand::redo()
 {
-    if (auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column))
-        controller->deleteItemsWithoutUndo(m_items);
+    auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column);
+    if (!controller)
+        return;
+    QList<ListItem*> items;
+    for (ListItem* item : std::as_const(m_items)) {
+        if (ListItem* live = ObjectContext::live(item))
+            items.append(live);
+    }
+    if (items.isEmpty()) {
+        setObsolete(true);
+        return;
+    }
+    // Taken anew each time, so that the next undo names the cards it rebuilds for.
+    m_dictionaries = CardPasteboard::dictionariesOf(items);
+    controller->deleteItemsWithoutUndo(items);
 }
 
 void DeleteCardsCommand::undo()

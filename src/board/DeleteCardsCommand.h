@@ -7,9 +7,10 @@
 class KanbanColumn;
 class ListItem;
 
-// "Delete Card": deletes cards of a column from the store; undo rebuilds them from their
-// exchange dictionaries at their display indexes (as new objects, tags reattached to the
-// board); redo deletes the rebuilt cards.
+// "Delete Card": deletes cards of a column from the store (a list's item sent to the board
+// only leaves the board); undo rebuilds them from their exchange dictionaries at their display
+// indexes (as new objects, tags reattached to the board; a list's item comes back itself);
+// redo deletes the rebuilt cards.
 class DeleteCardsCommand final : public QUndoCommand
 {
 public:

@@ -22,7 +22,7 @@ QString DeleteColumnsCommand::actionName()
 
 bool DeleteColumnsCommand::boardIsShown() const
 {
-    return m_board && m_board->isShowing(m_kanban);
+    return m_board && m_board->isShowing(ObjectContext::live(m_kanban));
 }
 
 void DeleteColumnsCommand::redo()
@@ -32,18 +32,15 @@ void DeleteColumnsCommand::redo()
         return;
     }
     // A redo deletes the very columns its undo brought back, or nothing.
-    const QList<KanbanColumn*> before = m_board->columns();
-    const QJsonArray dictionaries = m_board->deleteColumnsWithoutUndo(m_indexes, m_restored);
+    QList<KanbanColumn*> expected;
+    for (KanbanColumn* column : std::as_const(m_restored))
+        expected.append(ObjectContext::live(column));
+    const QJsonArray dictionaries = m_board->deleteColumnsWithoutUndo(m_indexes, expected);
     if (dictionaries.isEmpty()) {
         setObsolete(true);
         return;
     }
     m_dictionaries = dictionaries;
-    m_deleted.clear();
-    for (KanbanColumn* column : before) {
-        if (column->isDeleted())
-            m_deleted.append(column);
-    }
 }
 
 void DeleteColumnsCommand::undo()
@@ -51,14 +48,6 @@ void DeleteColumnsCommand::undo()
     m_restored.clear();
     if (boardIsShown())
         m_restored = m_board->restoreColumnsWithoutUndo(m_dictionaries, m_indexes);
-    if (m_restored.isEmpty()) {
+    if (m_restored.isEmpty())
         setObsolete(true);
-        return;
-    }
-    // Steps below this one still name the deleted columns.
-    if (ObjectContext* context = m_kanban->context();
-        context && m_deleted.size() == m_restored.size()) {
-        for (qsizetype i = 0; i < m_deleted.size(); ++i)
-            context->noteRebuilt(m_deleted.at(i), m_restored.at(i));
-    }
 }

@@ -29,6 +29,5 @@ private:
     Kanban* m_kanban; // the store keeps deleted objects; a deleted board is left alone
     QList<int> m_indexes;
     QJsonArray m_dictionaries;
-    QList<KanbanColumn*> m_deleted;  // the columns the last redo deleted
-    QList<KanbanColumn*> m_restored; // the columns the last undo rebuilt, in the same order
+    QList<KanbanColumn*> m_restored; // the columns the last undo rebuilt
 };

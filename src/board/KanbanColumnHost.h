@@ -2,6 +2,7 @@
 
 class Kanban;
 class KanbanColumn;
+class KanbanColumnListViewController;
 
 // What a column's card list needs of the board that shows it. The board controller implements
 // it; a column shown on its own (as in tests) has no host, and these calls are then skipped.
@@ -20,4 +21,10 @@ public:
     virtual int numberOfSelectedColumns() const = 0;
     // Pastes copied columns; the card list passes paste on when the clipboard holds no cards.
     virtual void pasteColumns() = 0;
+    // The card list of the column `step` places after this one (before it when negative);
+    // none past either end.
+    virtual KanbanColumnListViewController* neighbourColumnList(KanbanColumn*, int)
+    {
+        return nullptr;
+    }
 };

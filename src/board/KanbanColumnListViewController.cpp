@@ -3,6 +3,7 @@
 #include "CardPasteboard.h"
 #include "CardTableModel.h"
 #include "DeleteCardsCommand.h"
+#include "ExchangeRebuilder.h"
 #include "KanbanColumnHost.h"
 #include "KanbanColumnTableView.h"
 #include "MoveRowsBetweenColumnsCommand.h"
@@ -10,7 +11,6 @@
 #include "NewCardCommand.h"
 #include "cards/CardEditor.h"
 #include "cards/ListItemCellView.h"
-#include "interchange/JSONReader.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
@@ -28,27 +28,6 @@
 #include <QUndoCommand>
 
 #include <algorithm>
-
-namespace {
-// The reader that rebuilds cards, on the store's context, with an empty identity map.
-JSONReader& freshReader()
-{
-    JSONReader& reader = JSONReader::shared();
-    reader.setContext(AppDelegate::sharedContext());
-    reader.clearImportedObjects();
-    return reader;
-}
-
-QList<ListItem*> cardsAmong(const QList<StoredObject*>& objects)
-{
-    QList<ListItem*> items;
-    for (StoredObject* object : objects) {
-        if (object->entity() == Entity::ListItem)
-            items.append(static_cast<ListItem*>(object));
-    }
-    return items;
-}
-} // namespace
 
 KanbanColumnListViewController::KanbanColumnListViewController(QWidget* parentWidget)
     : ListViewController(nullptr)
@@ -85,10 +64,8 @@ KanbanColumnListViewController*
 KanbanColumnListViewController::controllerForCommand(QUndoCommand* command, KanbanColumn* column)
 {
     // A column deleted and brought back by undo is a new object: the step works on that one.
-    if (column && column->context())
-        column = static_cast<KanbanColumn*>(column->context()->liveSuccessor(column));
-    KanbanColumnListViewController* controller =
-        column && !column->isDeleted() ? controllerFor(column) : nullptr;
+    column = ObjectContext::live(column);
+    KanbanColumnListViewController* controller = column ? controllerFor(column) : nullptr;
     if (!controller)
         command->setObsolete(true);
     return controller;
@@ -97,7 +74,7 @@ KanbanColumnListViewController::controllerForCommand(QUndoCommand* command, Kanb
 void KanbanColumnListViewController::setColumn(KanbanColumn* column)
 {
     m_column = column;
-    m_draggedItemIndexes.clear();
+    setDraggedItemIndexes({});
     cellView()->invalidateAll();
     fetchListItems();
 }
@@ -249,11 +226,15 @@ KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& i
         cellView()->invalidate(item);
     }
     syncTable();
-    if (ObjectContext* objects = AppDelegate::sharedContext()) {
-        for (ListItem* item : items) {
-            if (!item->isDeleted())
-                objects->deleteObject(item);
-        }
+    ObjectContext* objects = AppDelegate::sharedContext();
+    for (ListItem* item : items) {
+        if (item->isDeleted())
+            continue;
+        // A list's item sent to the board only leaves the board, as when its column goes.
+        if (item->list())
+            item->setColumn(nullptr);
+        else if (objects)
+            objects->deleteObject(item);
     }
     save();
     return items;
@@ -265,13 +246,13 @@ KanbanColumnListViewController::restoreItemsWithoutUndo(const QJsonArray& dictio
 {
     QString error;
     const auto objects =
-        freshReader().makeObjectsFromArrayOfDictionaryObjects(dictionaries, &error);
+        ExchangeRebuilder::rebuild(dictionaries, ExchangeRebuilder::Purpose::Undo, &error);
     if (!objects) {
         qWarning("KanbanColumnListViewController: the deleted cards cannot be rebuilt: %s",
                  qUtf8Printable(error));
         return {};
     }
-    const QList<ListItem*> items = cardsAmong(*objects);
+    const QList<ListItem*> items = ExchangeRebuilder::only<ListItem>(*objects);
     TagCleanUp::cleanUpTagsInItems(kanban(), items);
     insertItemsWithoutUndo(items, indexes);
     return items;
@@ -328,12 +309,13 @@ QList<ListItem*> KanbanColumnListViewController::paste()
     const auto dictionaries = CardPasteboard::dictionaries(data, &error);
     std::optional<QList<StoredObject*>> objects;
     if (dictionaries)
-        objects = freshReader().makeObjectsFromArrayOfDictionaryObjects(*dictionaries, &error);
+        objects =
+            ExchangeRebuilder::rebuild(*dictionaries, ExchangeRebuilder::Purpose::Paste, &error);
     if (!objects) {
         MessageBox::critical(m_view, tr("The cards cannot be pasted."), error);
         return {};
     }
-    const QList<ListItem*> items = cardsAmong(*objects);
+    const QList<ListItem*> items = ExchangeRebuilder::only<ListItem>(*objects);
     TagCleanUp::cleanUpTagsInItems(kanban(), items);
 
     const int anchor = pasteAnchorRow();
@@ -369,24 +351,6 @@ QList<ListItem*> KanbanColumnListViewController::paste()
 }
 
 // Moving cards
-
-int KanbanColumnListViewController::validateDropRow(int row) const
-{
-    const int n = int(listItems().size());
-    const int a = indexArchivesBegin();
-    const ListViewMode mode = listViewMode();
-    row = std::max(row, 1);
-    const int lastCardRow = numberOfRows() - (hasAddCardRow() ? 1 : 0) - 1;
-    row = std::min(row, lastCardRow + 1);
-    if (mode == ListViewMode::Available) {
-        if (a >= 0 && row > a + 1)
-            row = a + 1; // never among the hidden archived cards
-        row = std::min(row, n + 1);
-    }
-    if (mode == ListViewMode::Mixed && a >= 0 && row == a + 1)
-        return -1; // the header row
-    return row;
-}
 
 bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& draggedIndexes, int row)
 {
@@ -520,7 +484,7 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
     if (dropRow < 0 || uris.isEmpty())
         return false;
     if (source == this)
-        return moveRowsWithinColumn(m_draggedItemIndexes, dropRow);
+        return moveRowsWithinColumn(draggedItemIndexes(), dropRow);
     ObjectContext* objects = AppDelegate::sharedContext();
     QList<ListItem*> items;
     for (const QString& uri : uris) {
@@ -543,6 +507,91 @@ void KanbanColumnListViewController::selectItems(const QList<ListItem*>& items)
             selection.select(index, index);
     }
     m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // The keyboard goes on from the first of them.
+    if (!items.isEmpty())
+        m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(items.constFirst()),
+                                                  QItemSelectionModel::NoUpdate);
+}
+
+// The keyboard
+
+void KanbanColumnListViewController::moveKeyboardToNeighbourColumn(int step)
+{
+    KanbanColumnListViewController* next =
+        m_host ? m_host->neighbourColumnList(m_column, step) : nullptr;
+    if (!next)
+        return;
+    const ListItem* current = m_view->currentCard();
+    const int index = current ? int(listItems().indexOf(current)) : 0;
+    m_view->closeOpenEditor();
+    clearSelection();
+    next->columnTableView()->setFocus(Qt::OtherFocusReason);
+    // The card at the same place, or the last one when the column is shorter.
+    const QList<ListItem*> rows = next->selectableItems();
+    if (!rows.isEmpty())
+        next->columnTableView()->selectCard(rows.at(std::clamp(index, 0, int(rows.size()) - 1)));
+}
+
+QList<ListItem*> KanbanColumnListViewController::selectableItems() const
+{
+    QList<ListItem*> items;
+    for (const auto& [kind, item] : rows()) {
+        if (item)
+            items.append(item);
+    }
+    return items;
+}
+
+void KanbanColumnListViewController::moveSelectedCardsBy(int step)
+{
+    const QList<ListItem*> selected = selectedItems();
+    if (selected.isEmpty() || step == 0)
+        return;
+    m_view->closeOpenEditor();
+    QList<int> indexes;
+    for (ListItem* item : selected)
+        indexes.append(int(listItems().indexOf(item)));
+    std::sort(indexes.begin(), indexes.end());
+    // Above the card before the first one, or below the card after the last one.
+    const QList<ListItem*> shown = selectableItems();
+    const int first = int(shown.indexOf(listItems().at(indexes.first())));
+    const int last = int(shown.indexOf(listItems().at(indexes.last())));
+    int row = -1;
+    if (step < 0 && first > 0)
+        row = tableRowFromIndex(int(listItems().indexOf(shown.at(first - 1))));
+    else if (step > 0 && last >= 0 && last + 1 < shown.size())
+        row = tableRowFromIndex(int(listItems().indexOf(shown.at(last + 1)))) + 1;
+    // Never across the header between the active and the archived cards.
+    const ListItem* neighbour = row < 0 ? nullptr : itemAtRow(step < 0 ? row : row - 1);
+    if (!neighbour || neighbour->isArchived() != selected.constFirst()->isArchived() ||
+        validateDropRow(row) != row)
+        return;
+    moveRowsWithinColumn(indexes, row);
+    selectItems(selected);
+    m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(selected.constFirst()),
+                                              QItemSelectionModel::NoUpdate);
+}
+
+void KanbanColumnListViewController::moveSelectedCardsToNeighbourColumn(int step)
+{
+    KanbanColumnListViewController* next =
+        m_host ? m_host->neighbourColumnList(m_column, step) : nullptr;
+    const QList<ListItem*> selected = selectedItems();
+    if (!next || selected.isEmpty())
+        return;
+    m_view->closeOpenEditor();
+    // At the same place in the other column, or at its end when it is shorter.
+    const QList<ListItem*> shown = selectableItems();
+    const QList<ListItem*> there = next->selectableItems();
+    const int place = std::clamp(int(shown.indexOf(selected.constFirst())), 0, int(there.size()));
+    const int row = place < there.size() ? next->tableRowForItem(there.at(place))
+                                         : next->validateDropRow(next->numberOfRows());
+    if (row < 0 || !next->moveRowsFromSourceColumn(this, selected, row))
+        return;
+    next->columnTableView()->setFocus(Qt::OtherFocusReason);
+    next->selectItems(selected);
+    next->columnTableView()->selectionModel()->setCurrentIndex(
+        next->tableModel()->indexForItem(selected.constFirst()), QItemSelectionModel::NoUpdate);
 }
 
 // The column menu

@@ -64,11 +64,6 @@ public:
     QList<ListItem*> paste();
     bool canPaste() const;
 
-    // Drops. `row` is a table row; the drop is "above" it.
-    int validateDropRow(int row) const; // -1 refuses the drop
-    // A drag out of this table started with these display indexes.
-    void setDraggedItemIndexes(const QList<int>& indexes) { m_draggedItemIndexes = indexes; }
-    const QList<int>& draggedItemIndexes() const { return m_draggedItemIndexes; }
     // Moves the dragged cards of this column to the drop row; undoable as "Move N Rows".
     bool moveRowsWithinColumn(const QList<int>& draggedIndexes, int row);
     // Moves cards of another column here; undoable as "Move N Rows". The source controller
@@ -77,6 +72,18 @@ public:
                                   const QList<ListItem*>& items, int row);
     // Resolves the URIs of a card drag and moves the cards here; false refuses the drop.
     bool acceptDrop(KanbanColumnListViewController* source, const QStringList& uris, int row);
+
+    // The keyboard: the table of the next or previous column takes it, on the card at the
+    // same place (or the column itself when it has no cards).
+    void moveKeyboardToNeighbourColumn(int step);
+    // Moves the selected cards one place up or down (step -1 or 1) in this column, or to the
+    // next or previous column, where they stay selected; undoable as "Move N Rows".
+    void moveSelectedCardsBy(int step);
+    void moveSelectedCardsToNeighbourColumn(int step);
+
+    // The cards that have rows, in row order, and selecting some of them.
+    QList<ListItem*> selectableItems() const;
+    void selectItems(const QList<ListItem*>& items);
 
     // The column menu items of this list.
     void addListBefore();
@@ -103,11 +110,9 @@ protected:
 
 private:
     void openCardForTyping(ListItem* item);
-    void selectItems(const QList<ListItem*>& items);
     int pasteAnchorRow() const;
 
     KanbanColumnTableView* m_view = nullptr; // owns this controller
     KanbanColumn* m_column = nullptr;
     KanbanColumnHost* m_host = nullptr;
-    QList<int> m_draggedItemIndexes;
 };

@@ -28,6 +28,14 @@ void KanbanColumnView::setSelected(bool selected)
     update();
 }
 
+void KanbanColumnView::setFocusMarked(bool marked)
+{
+    if (m_focusMarked == marked)
+        return;
+    m_focusMarked = marked;
+    update();
+}
+
 QColor KanbanColumnView::backgroundColour() const
 {
     return m_selected ? QColor(0, 0, 0, 128) : QColor(Qt::transparent);
@@ -35,13 +43,19 @@ QColor KanbanColumnView::backgroundColour() const
 
 void KanbanColumnView::paintEvent(QPaintEvent*)
 {
-    if (!m_selected)
+    if (!m_selected && !m_focusMarked)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
-    painter.fillPath(path, backgroundColour());
+    if (m_selected)
+        painter.fillPath(path, backgroundColour());
+    if (m_focusMarked) {
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), cornerRadius, cornerRadius);
+        painter.strokePath(outline, QPen(palette().color(QPalette::Highlight), 2.0));
+    }
 }
 
 void KanbanColumnView::mousePressEvent(QMouseEvent* event)

@@ -18,6 +18,9 @@ public:
     KanbanColumnViewItem* item() const { return m_item; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    // While the keyboard is in the column's cards, an outline marks the column.
+    bool isFocusMarked() const { return m_focusMarked; }
+    void setFocusMarked(bool marked);
     // The colour behind the column: black at half opacity when selected, clear otherwise.
     QColor backgroundColour() const;
 
@@ -32,6 +35,7 @@ protected:
 private:
     KanbanColumnViewItem* m_item; // a child of this view
     bool m_selected = false;
+    bool m_focusMarked = false;
     QPoint m_pressPosition;
     bool m_pressed = false;
 };

@@ -16,6 +16,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScrollArea>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -50,6 +51,14 @@ KanbanColumnViewItem::KanbanColumnViewItem(KanbanViewController* board, QWidget*
 
     tableView()->viewport()->installEventFilter(this);
     m_tableViewport = tableView()->viewport();
+    // The keyboard comes back to the cards when the title is done with, and the column shows
+    // that it has it.
+    m_view->setFocusProxy(tableView());
+    connect(tableView(), &CardTableView::focusWithinChanged, this, [this](bool inside) {
+        m_view->setFocusMarked(inside);
+        if (inside)
+            m_board->scrollView()->ensureWidgetVisible(m_view, 0, 0);
+    });
 }
 
 KanbanColumnViewItem::~KanbanColumnViewItem() = default;

@@ -5,6 +5,7 @@
 #include "ColumnPasteboard.h"
 #include "DelaySelectionTextField.h"
 #include "DeleteColumnsCommand.h"
+#include "ExchangeRebuilder.h"
 #include "KanbanCollectionViewFlowLayout.h"
 #include "KanbanColumnAddColumnView.h"
 #include "KanbanColumnListViewController.h"
@@ -12,13 +13,12 @@
 #include "KanbanColumnView.h"
 #include "KanbanColumnViewItem.h"
 #include "MoveColumnsCommand.h"
-#include "interchange/ExchangeFormat.h"
-#include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
+#include "model/Tag.h"
 #include "model/TagCleanUp.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
@@ -32,7 +32,6 @@
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QHBoxLayout>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -97,9 +96,15 @@ KanbanViewController::KanbanViewController(QWidget* parent)
         this, QStringLiteral("dueSoonDefinitionChanged"),
         [this](const NotificationCenter::Notification&) { checkForDueItems(); });
     // Folders and boards are renamed in the sidebar; every change is saved at once.
-    notifications.addObserver(
-        this, QString::fromLatin1(ObjectContext::didSaveNotification),
-        [this](const NotificationCenter::Notification&) { updateWindowTitle(); });
+    notifications.addObserver(this, QString::fromLatin1(ObjectContext::didSaveNotification),
+                              [this](const NotificationCenter::Notification&) {
+                                  updateWindowTitle();
+                                  // A card editor may be saving: reload once it is done.
+                                  if (filterHoldsDeletedTags())
+                                      QMetaObject::invokeMethod(
+                                          this, &KanbanViewController::dropDeletedTagsFromFilter,
+                                          Qt::QueuedConnection);
+                              });
     m_dueTimer.setInterval(dueCheckIntervalMilliseconds);
     connect(&m_dueTimer, &QTimer::timeout, this, &KanbanViewController::checkForDueItems);
     m_dueTimer.start();
@@ -170,6 +175,22 @@ void KanbanViewController::setTagFilter(const std::optional<QList<Tag*>>& filter
     m_tagFilter = filter;
     reloadData();
     Q_EMIT tagFilterChanged(m_tagFilter.has_value());
+}
+
+bool KanbanViewController::filterHoldsDeletedTags() const
+{
+    return m_tagFilter && std::any_of(m_tagFilter->cbegin(), m_tagFilter->cend(),
+                                      [](const Tag* tag) { return tag->isDeleted(); });
+}
+
+void KanbanViewController::dropDeletedTagsFromFilter()
+{
+    if (!filterHoldsDeletedTags())
+        return;
+    // A tag goes with its last card; a filter left with no tag would show no card at all.
+    QList<Tag*> tags = *m_tagFilter;
+    tags.removeIf([](const Tag* tag) { return tag->isDeleted(); });
+    setTagFilter(tags.isEmpty() ? std::nullopt : std::optional<QList<Tag*>>(tags));
 }
 
 void KanbanViewController::updateWindowTitle()
@@ -454,79 +475,21 @@ QJsonArray KanbanViewController::deleteColumnsWithoutUndo(const QList<int>& inde
     return dictionaries;
 }
 
-QList<KanbanColumn*> KanbanViewController::rebuildColumns(const QJsonArray& dictionaries,
-                                                          QString* error)
-{
-    JSONReader& reader = JSONReader::shared();
-    reader.setContext(AppDelegate::sharedContext());
-    reader.clearImportedObjects();
-    const auto objects = reader.makeObjectsFromArrayOfDictionaryObjects(dictionaries, error);
-    QList<KanbanColumn*> columns;
-    if (!objects)
-        return columns;
-    for (StoredObject* object : *objects) {
-        if (object->entity() == Entity::KanbanColumn)
-            columns.append(static_cast<KanbanColumn*>(object));
-    }
-    return columns;
-}
-
-void KanbanViewController::reattachListItems(const QList<KanbanColumn*>& columns,
-                                             const QJsonArray& dictionaries)
-{
-    // A list's item that was also on a deleted column stayed with its list; the column it
-    // comes back on takes that item again rather than a copy of it.
-    ObjectContext* objects = AppDelegate::sharedContext();
-    const QString columnKey = entityName(Entity::KanbanColumn);
-    const QString itemKey = entityName(Entity::ListItem);
-    for (qsizetype c = 0; c < columns.size() && c < dictionaries.size(); ++c) {
-        const QJsonArray entries = dictionaries.at(c)
-                                       .toObject()
-                                       .value(columnKey)
-                                       .toObject()
-                                       .value(QStringLiteral("item"))
-                                       .toArray();
-        QList<ListItem*> items = columns.at(c)->item();
-        if (entries.size() != items.size())
-            continue;
-        QList<ListItem*> copies;
-        for (qsizetype k = 0; k < items.size(); ++k) {
-            const QString uri = entries.at(k)
-                                    .toObject()
-                                    .value(itemKey)
-                                    .toObject()
-                                    .value(ExchangeFormat::objectIdKey)
-                                    .toString();
-            StoredObject* original = objects->objectForUri(uri);
-            if (!original || original->entity() != Entity::ListItem)
-                continue;
-            auto* item = static_cast<ListItem*>(original);
-            if (item->list() && !item->column()) {
-                copies.append(items.at(k));
-                items[k] = item;
-            }
-        }
-        if (copies.isEmpty())
-            continue;
-        columns.at(c)->setItem(items);
-        for (ListItem* copy : std::as_const(copies))
-            objects->deleteObject(copy);
-    }
-}
-
 QList<KanbanColumn*> KanbanViewController::restoreColumnsWithoutUndo(const QJsonArray& dictionaries,
                                                                      const QList<int>& indexes)
 {
     if (!m_kanban || dictionaries.isEmpty())
         return {};
     QString error;
-    const QList<KanbanColumn*> columns = rebuildColumns(dictionaries, &error);
+    const auto objects =
+        ExchangeRebuilder::rebuild(dictionaries, ExchangeRebuilder::Purpose::Undo, &error);
+    const QList<KanbanColumn*> columns =
+        objects ? ExchangeRebuilder::only<KanbanColumn>(*objects) : QList<KanbanColumn*>();
     if (columns.size() != dictionaries.size()) {
         qWarning("KanbanViewController: the deleted columns cannot be rebuilt: %s",
                  qUtf8Printable(error));
         return {};
     }
-    reattachListItems(columns, dictionaries);
     for (KanbanColumn* column : columns)
         TagCleanUp::cleanUpTagsInItems(m_kanban, column->item());
     QList<int> sorted = indexes;
@@ -664,8 +627,12 @@ void KanbanViewController::pasteColumns()
     QString error;
     const auto dictionaries = ColumnPasteboard::dictionaries(data, &error);
     QList<KanbanColumn*> columns;
-    if (dictionaries)
-        columns = rebuildColumns(*dictionaries, &error);
+    if (dictionaries) {
+        const auto objects =
+            ExchangeRebuilder::rebuild(*dictionaries, ExchangeRebuilder::Purpose::Paste, &error);
+        if (objects)
+            columns = ExchangeRebuilder::only<KanbanColumn>(*objects);
+    }
     if (!dictionaries || columns.size() != dictionaries->size()) {
         MessageBox::critical(this, tr("The columns cannot be pasted."), error);
         return;
@@ -752,6 +719,14 @@ void KanbanViewController::deselectItemsInAllColumnsOtherThanWithColumn(KanbanCo
     }
     // Selected cards take the Edit commands from here on, not columns.
     clearColumnSelection();
+}
+
+KanbanColumnListViewController* KanbanViewController::neighbourColumnList(KanbanColumn* column,
+                                                                          int step)
+{
+    const qsizetype index = m_columns.indexOf(column);
+    KanbanColumnViewItem* item = index < 0 ? nullptr : itemAt(int(index + step));
+    return item ? item->listViewController() : nullptr;
 }
 
 void KanbanViewController::selectIndexesByUser(const QList<int>& indexes)

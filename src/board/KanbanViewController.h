@@ -57,7 +57,8 @@ public:
     // Narrowing every column: setting either reloads every column.
     QString searchTerm() const { return m_searchTerm; }
     void setSearchTerm(const QString& term);
-    // None: no filter.
+    // None: no filter. Tags deleted since they were chosen leave the filter after the save
+    // that deleted them; without tags left, so does the filter.
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
     void setTagFilter(const std::optional<QList<Tag*>>& filter);
 
@@ -105,6 +106,9 @@ public:
     void selectWithColumn(KanbanColumn* column);
     void clearColumnSelection();
     void deselectItemsInAllColumnsOtherThanWithColumn(KanbanColumn* column) override;
+    KanbanColumnListViewController* neighbourColumnList(KanbanColumn* column, int step) override;
+    // Moves the selected columns one place left or right (step -1 or 1); undoable.
+    void moveSelectedColumnsBy(int step);
     // A click on a column: it alone is selected, or with Shift it joins the selection.
     void selectColumnByClick(KanbanColumn* column, bool extend);
     // Before a column's menu: an unselected column becomes the selection, or with Shift joins it.
@@ -180,6 +184,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool filterHoldsDeletedTags() const;
+    void dropDeletedTagsFromFilter();
     void buildArchiveBar();
     void placeArchiveBar(bool animated);
     KanbanColumnViewItem* makeItem(KanbanColumn* column);
@@ -192,13 +198,10 @@ private:
     void scrollToItems(const QList<int>& indexes);
     void selectIndexesByUser(const QList<int>& indexes);
     void setColumnSelection(const QList<int>& indexes, bool clearCards);
-    QList<KanbanColumn*> rebuildColumns(const QJsonArray& dictionaries, QString* error);
-    void reattachListItems(const QList<KanbanColumn*>& columns, const QJsonArray& dictionaries);
     void handleDragEvent(QEvent* event);
     void setCardDropsEnabled(bool enabled);
     void autoScrollDuringDrag();
     void moveSelectionBy(int step, bool extend);
-    void moveSelectedColumnsBy(int step);
     static void save();
 
     Kanban* m_kanban = nullptr;

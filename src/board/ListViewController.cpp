@@ -1,6 +1,9 @@
 #include "ListViewController.h"
 
+#include "CardShortcuts.h"
 #include "CardTableModel.h"
+#include "CardTableView.h"
+#include "FlipArchiveStateCommand.h"
 #include "MarkAsDoneCommand.h"
 #include "StoredOrder.h"
 #include "cards/ListItemCellView.h"
@@ -13,7 +16,7 @@
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 
-#include <QListView>
+#include <QMenu>
 #include <QSet>
 #include <QUndoStack>
 
@@ -254,7 +257,12 @@ void ListViewController::writeBackListItems()
     setStoredItems(StoredOrder::merge(storedItems(), m_listItems));
 }
 
-void ListViewController::setTableView(QListView* view)
+CardTableView* ListViewController::tableView() const
+{
+    return m_tableView;
+}
+
+void ListViewController::setTableView(CardTableView* view)
 {
     m_tableView = view;
     view->setModel(m_model);
@@ -338,6 +346,50 @@ void ListViewController::flipArchiveStateOfItem(ListItem* item)
     sortList();
     syncTable();
     clearSelection();
+}
+
+int ListViewController::validateDropRow(int row) const
+{
+    const int n = int(listItems().size());
+    const int a = indexArchivesBegin();
+    const ListViewMode mode = listViewMode();
+    row = std::max(row, 1);
+    const int lastCardRow = numberOfRows() - (hasAddCardRow() ? 1 : 0) - 1;
+    row = std::min(row, lastCardRow + 1);
+    if (mode == ListViewMode::Available) {
+        if (a >= 0 && row > a + 1)
+            row = a + 1; // never among the hidden archived cards
+        row = std::min(row, n + 1);
+    }
+    if (mode == ListViewMode::Mixed && a >= 0 && row == a + 1)
+        return -1; // the header row
+    return row;
+}
+
+void ListViewController::archiveOrRestoreItem(ListItem* item)
+{
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    // An archived card is always a done one: only done cards go to the archive.
+    if (!item || item->isDeleted() || !stack || (!item->isArchived() && !item->isDone()))
+        return;
+    stack->push(new FlipArchiveStateCommand(item));
+}
+
+void ListViewController::addDoneMenuItem(QMenu* menu, ListItem* item)
+{
+    QAction* done = menu->addAction(item->isDone() ? tr("Mark as Not Done") : tr("Mark as Done"),
+                                    this, [this, item] { flipDoneStateOfItem(item); });
+    done->setShortcut(CardShortcuts::markAsDone());
+    done->setObjectName(QStringLiteral("markAsDone"));
+}
+
+void ListViewController::addArchiveMenuItem(QMenu* menu, ListItem* item)
+{
+    QAction* archive = menu->addAction(item->isArchived() ? tr("Restore Card") : tr("Archive Card"),
+                                       this, [item] { archiveOrRestoreItem(item); });
+    archive->setShortcut(CardShortcuts::archiveCard());
+    archive->setEnabled(item->isArchived() || item->isDone());
+    archive->setObjectName(QStringLiteral("archiveCard"));
 }
 
 QList<ListItem*> ListViewController::archiveDoneItems()

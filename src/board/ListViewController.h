@@ -4,7 +4,6 @@
 #include "ListViewMode.h"
 
 #include <QList>
-#include <QListView>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -12,8 +11,10 @@
 #include <optional>
 
 class CardTableModel;
+class CardTableView;
 class ListItem;
 class ListItemCellView;
+class QMenu;
 class StoredObject;
 class Tag;
 
@@ -78,6 +79,18 @@ public:
     void flipArchiveStateOfItem(ListItem* item);
     // Archives the done cards of the display list (only in mode 0) and returns them.
     virtual QList<ListItem*> archiveDoneItems();
+    // Archives a done card or restores an archived one; undoable as "Archive Card" or
+    // "Restore Card". A card that is not done stays out of the archive.
+    static void archiveOrRestoreItem(ListItem* item);
+    // The card menu items that toggle done and archive or restore the card.
+    void addDoneMenuItem(QMenu* menu, ListItem* item);
+    void addArchiveMenuItem(QMenu* menu, ListItem* item);
+
+    // Drops (shared by columns and lists). `row` is a table row; the drop is "above" it.
+    int validateDropRow(int row) const; // -1 refuses the drop
+    // A drag out of this table started with these display indexes (empty: no drag).
+    void setDraggedItemIndexes(const QList<int>& indexes) { m_draggedItemIndexes = indexes; }
+    const QList<int>& draggedItemIndexes() const { return m_draggedItemIndexes; }
 
     int heightForItem(ListItem* item);
     int heightOfRow(int row);
@@ -92,7 +105,7 @@ public:
     // Due colours follow the clock: repaint the visible cards that have a due date.
     void checkForDueItems();
 
-    QListView* tableView() const { return m_tableView; }
+    CardTableView* tableView() const;
     CardTableModel* tableModel() const { return m_model; }
     ListItemCellView* cellView() const { return m_cellView; }
 
@@ -120,7 +133,7 @@ protected:
     // leaves out (hidden by a search or tag filter) in the container.
     void writeBackListItems();
 
-    void setTableView(QListView* view);
+    void setTableView(CardTableView* view);
     // The table follows the display list (rows inserted, removed, moved as needed).
     void syncTable();
     QList<ListItem*>& mutableListItems()
@@ -140,8 +153,9 @@ private:
     bool m_hasListItems = false;
     QString m_searchTerm;
     std::optional<QList<Tag*>> m_tagFilter;
-    QPointer<QListView> m_tableView;
+    QPointer<CardTableView> m_tableView;
     CardTableModel* m_model = nullptr;      // child of this controller
     ListItemCellView* m_cellView = nullptr; // child of this controller
     QList<ListItem*> m_previouslySelected;
+    QList<int> m_draggedItemIndexes;
 };

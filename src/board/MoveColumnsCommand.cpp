@@ -2,6 +2,8 @@
 
 #include "KanbanViewController.h"
 #include "model/Kanban.h"
+#include "model/KanbanColumn.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -22,7 +24,15 @@ QString MoveColumnsCommand::actionName()
 
 bool MoveColumnsCommand::boardIsShown() const
 {
-    return m_board && m_board->isShowing(m_kanban);
+    return m_board && m_board->isShowing(ObjectContext::live(m_kanban));
+}
+
+QList<KanbanColumn*> MoveColumnsCommand::movedColumns() const
+{
+    QList<KanbanColumn*> columns;
+    for (KanbanColumn* column : m_moved)
+        columns.append(ObjectContext::live(column));
+    return columns;
 }
 
 void MoveColumnsCommand::redo()
@@ -30,7 +40,7 @@ void MoveColumnsCommand::redo()
     // Undo and redo move the same columns, or nothing when they are no longer where expected.
     QList<KanbanColumn*> moved;
     if (boardIsShown())
-        moved = m_board->moveColumnsWithoutUndo(m_draggedIndexes, m_target, false, m_moved);
+        moved = m_board->moveColumnsWithoutUndo(m_draggedIndexes, m_target, false, movedColumns());
     if (moved.isEmpty())
         setObsolete(true);
     else
@@ -40,6 +50,6 @@ void MoveColumnsCommand::redo()
 void MoveColumnsCommand::undo()
 {
     if (!boardIsShown() ||
-        m_board->moveColumnsWithoutUndo(m_draggedIndexes, m_target, true, m_moved).isEmpty())
+        m_board->moveColumnsWithoutUndo(m_draggedIndexes, m_target, true, movedColumns()).isEmpty())
         setObsolete(true);
 }

@@ -23,6 +23,7 @@ public:
 
 private:
     bool boardIsShown() const;
+    QList<KanbanColumn*> movedColumns() const;
 
     QPointer<KanbanViewController> m_board;
     Kanban* m_kanban; // the store keeps deleted objects; a deleted board is left alone

@@ -5,6 +5,7 @@
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
 #include "store/AppDelegate.h"
+#include "store/ObjectContext.h"
 
 #include <QWidget>
 
@@ -24,44 +25,54 @@ MoveRowsBetweenColumnsCommand::MoveRowsBetweenColumnsCommand(KanbanColumn* sourc
     setText(MoveRowsCommand::actionName(items.size()));
 }
 
-bool MoveRowsBetweenColumnsCommand::canRun() const
+MoveRowsBetweenColumnsCommand::Parties MoveRowsBetweenColumnsCommand::liveParties() const
 {
-    return !m_destination->isDeleted() && (!m_source || !m_source->isDeleted()) &&
-           std::none_of(m_items.cbegin(), m_items.cend(),
-                        [](const ListItem* item) { return item->isDeleted(); }) &&
-           KanbanColumnListViewController::controllerFor(m_destination);
+    // Either column, and the cards with it, may have been deleted and brought back by undo.
+    Parties parties{ObjectContext::live(m_source), ObjectContext::live(m_destination), {}};
+    for (ListItem* item : m_items)
+        parties.items.append(ObjectContext::live(item));
+    return parties;
+}
+
+bool MoveRowsBetweenColumnsCommand::canRun(const Parties& parties, bool needsSource) const
+{
+    return parties.destination && (parties.source || (!needsSource && !m_source)) &&
+           !parties.items.contains(nullptr) &&
+           KanbanColumnListViewController::controllerFor(parties.destination);
 }
 
 void MoveRowsBetweenColumnsCommand::redo()
 {
-    if (!canRun()) {
+    const Parties parties = liveParties();
+    if (!canRun(parties, false)) {
         setObsolete(true);
         return;
     }
-    KanbanColumnListViewController::controllerFor(m_destination)
-        ->insertItemsWithoutUndo(m_items, m_destinationIndexes);
-    if (auto* source = KanbanColumnListViewController::controllerFor(m_source))
-        source->takeItemsWithoutUndo(m_items);
+    KanbanColumnListViewController::controllerFor(parties.destination)
+        ->insertItemsWithoutUndo(parties.items, m_destinationIndexes);
+    if (auto* source = KanbanColumnListViewController::controllerFor(parties.source))
+        source->takeItemsWithoutUndo(parties.items);
 }
 
 void MoveRowsBetweenColumnsCommand::undo()
 {
-    auto* source = KanbanColumnListViewController::controllerFor(m_source);
-    if (!canRun() || !m_source) {
+    const Parties parties = liveParties();
+    if (!canRun(parties, true)) {
         setObsolete(true);
         return;
     }
-    if (source) {
-        source->insertItemsWithoutUndo(m_items, m_sourceIndexes);
+    if (auto* source = KanbanColumnListViewController::controllerFor(parties.source)) {
+        source->insertItemsWithoutUndo(parties.items, m_sourceIndexes);
     } else {
         // The source column is not on screen: its stored cards take the cards back.
-        QList<ListItem*> stored = m_source->item();
-        for (qsizetype k = 0; k < m_items.size(); ++k)
+        QList<ListItem*> stored = parties.source->item();
+        for (qsizetype k = 0; k < parties.items.size(); ++k)
             stored.insert(std::min<qsizetype>(m_sourceIndexes.value(k), stored.size()),
-                          m_items.at(k));
-        m_source->setItem(stored);
+                          parties.items.at(k));
+        parties.source->setItem(stored);
         if (AppDelegate* delegate = AppDelegate::shared())
             delegate->save();
     }
-    KanbanColumnListViewController::controllerFor(m_destination)->takeItemsWithoutUndo(m_items);
+    KanbanColumnListViewController::controllerFor(parties.destination)
+        ->takeItemsWithoutUndo(parties.items);
 }

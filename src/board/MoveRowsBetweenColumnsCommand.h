@@ -7,7 +7,8 @@ class KanbanColumn;
 class ListItem;
 
 // "Move N Rows" from one column to another: the cards go to the destination's display indexes
-// and leave the source's display list; undo puts them back at their source indexes.
+// and leave the source's display list; undo puts them back at their source indexes. A column
+// deleted and brought back in between is followed to its rebuilt self, with its cards.
 class MoveRowsBetweenColumnsCommand final : public QUndoCommand
 {
 public:
@@ -19,7 +20,15 @@ public:
     void undo() override;
 
 private:
-    bool canRun() const;
+    // What the step works on now.
+    struct Parties
+    {
+        KanbanColumn* source;
+        KanbanColumn* destination;
+        QList<ListItem*> items;
+    };
+    Parties liveParties() const;
+    bool canRun(const Parties& parties, bool needsSource) const;
 
     KanbanColumn* m_source;
     QList<int> m_sourceIndexes;

@@ -10,6 +10,7 @@
 #include "DueDatePill.h"
 #include "appearance/Palette.h"
 #include "board/CardTableModel.h"
+#include "board/CardTableView.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"

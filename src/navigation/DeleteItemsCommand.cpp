@@ -8,8 +8,8 @@
 #include "store/ObjectContext.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QJsonArray>
-#include <QUndoStack>
 #include <QWidget>
 
 #include <optional>
@@ -97,8 +97,9 @@ void DeleteItemsCommand::deleteDisplayItemsWithoutUndo()
     m_dictionaries.clear();
     m_deletedItemParents.clear();
     ObjectContext* context = m_appDelegate->managedObjectContext();
-    for (DisplayItem* item : std::as_const(m_items)) {
-        if (!item || item->isDeleted())
+    for (DisplayItem* remembered : std::as_const(m_items)) {
+        DisplayItem* item = ObjectContext::live(remembered);
+        if (!item)
             continue;
         m_deletedItemParents.append(item->parent());
         m_dictionaries.append(dictionaryOfSubtree(*item));
@@ -121,10 +122,8 @@ void DeleteItemsCommand::restoreDisplayItemsWithoutUndo()
         qWarning() << "The deleted items could not be rebuilt:" << error;
         return;
     }
-    for (auto it = reader.importedObjects().cbegin(); it != reader.importedObjects().cend(); ++it) {
-        if (it.value()->isKindOf(Entity::DisplayItem))
-            m_rebuiltNodes.insert(it.key(), static_cast<DisplayItem*>(it.value()));
-    }
+    // Steps that remember a node of this subtree find its rebuilt self from now on.
+    m_appDelegate->managedObjectContext()->noteRebuilt(reader.importedObjects());
     reader.clearImportedObjects();
     m_items.clear();
     for (qsizetype i = 0; i < rebuilt->size(); ++i) {
@@ -142,17 +141,8 @@ void DeleteItemsCommand::restoreDisplayItemsWithoutUndo()
 // another step; the root when neither is left.
 DisplayItem* DeleteItemsCommand::resolveParent(DisplayItem* parent) const
 {
-    const QUndoStack* stack = m_appDelegate->undoManager();
-    while (parent && parent->isDeleted()) {
-        const QString uri = parent->context()->uriFor(parent);
-        parent = nullptr;
-        for (int i = 0; i < stack->count() && !parent; ++i) {
-            if (const auto* step = dynamic_cast<const DeleteItemsCommand*>(stack->command(i)))
-                parent = step->m_rebuiltNodes.value(uri);
-        }
-    }
-    if (parent)
-        return parent;
+    if (DisplayItem* live = ObjectContext::live(parent))
+        return live;
     const QList<Root*> roots = m_appDelegate->managedObjectContext()->fetch<Root>({}, 1);
     return roots.value(0);
 }

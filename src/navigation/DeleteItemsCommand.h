@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -40,7 +39,4 @@ private:
     QList<QJsonObject> m_dictionaries;
     // The parent of each deleted node, in the order of the nodes.
     QList<DisplayItem*> m_deletedItemParents;
-    // Every node an undo rebuilt, by the identity of the node it replaces, so that a step whose
-    // remembered parent was deleted and brought back in between finds the parent's new self.
-    QHash<QString, DisplayItem*> m_rebuiltNodes;
 };

@@ -3,6 +3,8 @@
 #include "DeleteItemsCommand.h"
 #include "MainTabViewController.h"
 #include "MainWindowController.h"
+#include "MoveItemsCommand.h"
+#include "MoveToFolderDialog.h"
 #include "SourceOutlineModel.h"
 #include "SourceOutlineView.h"
 #include "interchange/FirstRun.h"
@@ -430,6 +432,53 @@ void FHLeftSidebarViewController::selectItem(DisplayItem* item, bool editName)
 void FHLeftSidebarViewController::renameSelectedItem()
 {
     m_outlineView->renameItem();
+}
+
+MoveToFolderDialog* FHLeftSidebarViewController::showMoveToDialog()
+{
+    QList<DisplayItem*> items = selectedItems();
+    // A node inside another chosen node travels with it.
+    items.removeIf([&items](const DisplayItem* item) {
+        return std::any_of(items.cbegin(), items.cend(), [item](const DisplayItem* other) {
+            return other != item && item->parent() && item->parent()->isSelfOrAncestor(other);
+        });
+    });
+    if (items.isEmpty() || !m_rootObject)
+        return nullptr;
+    auto* dialog = new MoveToFolderDialog(m_rootObject, items, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog, items] { moveItemsToFolder(items, dialog->chosenFolder()); });
+    dialog->open();
+    return dialog;
+}
+
+void FHLeftSidebarViewController::moveItemsToFolder(const QList<DisplayItem*>& items,
+                                                    DisplayItem* folder)
+{
+    if (!folder || folder->isDeleted() || items.isEmpty())
+        return;
+    QList<DisplayItem*> moving = items;
+    moving.removeIf([folder](const DisplayItem* item) {
+        return item->isDeleted() || folder->isSelfOrAncestor(item);
+    });
+    if (moving.isEmpty())
+        return;
+    m_appDelegate->undoManager()->push(new MoveItemsCommand(m_appDelegate, moving, folder));
+    m_outlineView->expand(m_model->indexForItem(folder));
+    QItemSelection selection;
+    for (DisplayItem* item : std::as_const(moving)) {
+        const QModelIndex index = m_model->indexForItem(item);
+        if (index.isValid())
+            selection.select(index, index);
+    }
+    m_refreshOnlyAndDontDisplay = true;
+    m_outlineView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+    m_refreshOnlyAndDontDisplay = false;
+    m_outlineView->selectionModel()->setCurrentIndex(m_model->indexForItem(moving.constFirst()),
+                                                     QItemSelectionModel::NoUpdate);
 }
 
 void FHLeftSidebarViewController::deleteSelectedRows()

@@ -17,6 +17,7 @@ class DisplayItem;
 class Kanban;
 class MainTabViewController;
 class MainWindowController;
+class MoveToFolderDialog;
 class ObjectContext;
 class QMenu;
 class Root;
@@ -66,6 +67,11 @@ public:
     void deleteSelectedRows();
     void deleteDisplayItemsWithItems(const QList<DisplayItem*>& items);
     void renameSelectedItem();
+    // "Move to…": a dialog of folders for the selected nodes, which go into the chosen one as
+    // one undoable "Move Item". Returns the dialog (it deletes itself when closed), or null
+    // when nothing is selected.
+    MoveToFolderDialog* showMoveToDialog();
+    void moveItemsToFolder(const QList<DisplayItem*>& items, DisplayItem* folder);
 
     // Titles, icons and badges again, keeping the selection and what the right pane shows.
     void refreshListWhileKeepingSelection();

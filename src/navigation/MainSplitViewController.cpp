@@ -40,13 +40,13 @@ MainSplitViewController::MainSplitViewController(AppDelegate* appDelegate, QWidg
     });
     connect(m_animation, &QVariantAnimation::finished, this, [this] {
         m_sidebar->setMinimumWidth(FHLeftSidebarViewController::minimumSidebarWidth);
-        autosave();
+        Q_EMIT autosavedStateChanged();
         Q_EMIT sidebarVisibilityChanged(sideBarIsHidden());
     });
     connect(this, &QSplitter::splitterMoved, this, [this] {
         if (sizes().value(0) > 0)
             m_sidebarWidth = sizes().value(0);
-        autosave();
+        Q_EMIT autosavedStateChanged();
         Q_EMIT sidebarVisibilityChanged(sideBarIsHidden());
     });
 
@@ -126,6 +126,25 @@ void MainSplitViewController::showImport()
     const QString path = ImportExportViewController::chooseImportFile(window());
     if (!path.isEmpty())
         ImportExportViewController::openImportSheet(window(), path);
+}
+
+void MainSplitViewController::importDocuments(const QStringList& paths)
+{
+    m_documentsToImport += paths;
+    if (!m_importSheet)
+        importNextDocument();
+}
+
+void MainSplitViewController::importNextDocument()
+{
+    while (!m_documentsToImport.isEmpty() && !m_importSheet) {
+        // A refused document was told about at once: the next one follows.
+        m_importSheet =
+            ImportExportViewController::openImportSheet(window(), m_documentsToImport.takeFirst());
+        if (m_importSheet)
+            connect(m_importSheet, &QObject::destroyed, this,
+                    &MainSplitViewController::importNextDocument, Qt::QueuedConnection);
+    }
 }
 
 void MainSplitViewController::showExport()

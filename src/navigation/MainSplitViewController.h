@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QSplitter>
+#include <QStringList>
 
 class AppDelegate;
 class FHLeftSidebarViewController;
@@ -38,21 +40,29 @@ public:
     // selection sheet over the stored tree.
     void showImport();
     void showExport();
+    // The import sheet over each of these documents in turn (opened from the file manager, or
+    // handed over by another process).
+    void importDocuments(const QStringList& paths);
 
     // Writes the divider position and collapsed state to the user defaults.
     void autosave();
 
 Q_SIGNALS:
     void sidebarVisibilityChanged(bool hidden);
+    // The divider moved or the sidebar finished collapsing or showing: time to autosave.
+    void autosavedStateChanged();
 
 private:
     void setSidebarHidden(bool hidden);
     void restoreAutosavedState();
+    void importNextDocument();
 
     AppDelegate* m_appDelegate;
     FHLeftSidebarViewController* m_sidebar;
     MainTabViewController* m_tabView;
     QVariantAnimation* m_animation;
     bool m_hiding = false;
+    QStringList m_documentsToImport;
+    QPointer<QWidget> m_importSheet;
     int m_sidebarWidth = defaultSidebarWidth;
 };

@@ -8,6 +8,8 @@
 #include "store/ObjectContext.h"
 #include "widgets/WindowTitle.h"
 
+#include <QUndoStack>
+
 MainTabViewController::MainTabViewController(AppDelegate* appDelegate, QWidget* parent)
     : QStackedWidget(parent)
     , m_appDelegate(appDelegate)
@@ -32,11 +34,9 @@ void MainTabViewController::passToKanbanWithObject(DisplayItem* item,
 {
     if (!item || item->isDeleted())
         return;
-    // Nothing shown (at start, or after the item shown was deleted) means no history belongs
-    // to another item: a deletion that emptied the pane stays undoable.
-    const bool anotherItem = m_objectToDisplay && m_objectToDisplay != item;
-    if (anotherItem)
+    if (m_objectToDisplay != item && !historyBelongsToNoItem())
         m_appDelegate->undoManager()->clear();
+    m_historyClearedWithPane = false;
     m_objectToDisplay = item;
     m_tagFilter = tagFilter;
     passToChildVC();
@@ -54,9 +54,18 @@ void MainTabViewController::passToChildVC()
     }
 }
 
+bool MainTabViewController::historyBelongsToNoItem() const
+{
+    // Only steps made since the pane was emptied with its history, none of them undone: the
+    // deletion that emptied it stays undoable for the next item shown.
+    const QUndoStack* stack = m_appDelegate->undoManager();
+    return !m_objectToDisplay && m_historyClearedWithPane && stack->index() == stack->count();
+}
+
 void MainTabViewController::clearDisplay()
 {
     m_appDelegate->undoManager()->clear();
+    m_historyClearedWithPane = true;
     m_objectToDisplay = nullptr;
     m_tagFilter.reset();
     selectTab(TabItems::empty);
@@ -66,7 +75,9 @@ void MainTabViewController::clearDisplay()
 void MainTabViewController::storeDidSave()
 {
     if (m_objectToDisplay && m_objectToDisplay->isDeleted()) {
-        // The undo history may be in the middle of a step here: leave it alone.
+        // The undo history may be in the middle of a step here: it goes when the next item is
+        // shown, for all of it belongs to the item that went.
+        m_historyClearedWithPane = false;
         m_objectToDisplay = nullptr;
         m_tagFilter.reset();
         selectTab(TabItems::empty);

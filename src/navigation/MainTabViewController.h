@@ -38,7 +38,8 @@ public:
     const std::optional<QList<Tag*>>& tagFilter() const { return m_tagFilter; }
 
     // Shows a board (with the tag filter; none means no filter) or a list. Showing another
-    // item clears the undo history, so that undo never reaches across items.
+    // item clears the undo history, so that undo never reaches across items; only the deletion
+    // that emptied the pane (clearDisplay) stays undoable for the item shown next.
     void passToKanbanWithObject(DisplayItem* item,
                                 const std::optional<QList<Tag*>>& tagFilter = std::nullopt);
     // Hands the item shown to its view again.
@@ -69,8 +70,11 @@ Q_SIGNALS:
 private:
     void replacePage(TabItems tab, QWidget* view);
     void storeDidSave();
+    bool historyBelongsToNoItem() const;
 
     AppDelegate* m_appDelegate;
     DisplayItem* m_objectToDisplay = nullptr;
     std::optional<QList<Tag*>> m_tagFilter;
+    // The pane is empty and the undo history was cleared with it (true at start).
+    bool m_historyClearedWithPane = true;
 };

@@ -1,11 +1,15 @@
 #include "MainWindowController.h"
 
+#include "BoardMenuController.h"
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "SourceOutlineView.h"
 #include "board/KanbanViewController.h"
+#include "cards/ListTabViewController.h"
 #include "cards/PreferencesDialog.h"
 #include "model/Kanban.h"
+#include "model/List.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
@@ -15,6 +19,7 @@
 #include "widgets/SymbolicIconEngine.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -22,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -56,6 +62,14 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     m_splitView->sidebarViewController()->setWindowController(this);
     setCentralWidget(m_splitView);
     createKanbanView();
+    createListView();
+
+    // A crash must not lose the frame: it is saved soon after each change, not only at quit.
+    m_frameAutosave.setSingleShot(true);
+    m_frameAutosave.setInterval(frameAutosaveDelayMs);
+    connect(&m_frameAutosave, &QTimer::timeout, this, &MainWindowController::autosaveFrame);
+    connect(m_splitView, &MainSplitViewController::autosavedStateChanged, &m_frameAutosave,
+            qOverload<>(&QTimer::start));
 
     createToolBar();
     createMenus();
@@ -88,6 +102,17 @@ void MainWindowController::createKanbanView()
             &EditCommandRouter::updateActions);
     connect(m_kanbanView, &KanbanViewController::tagFilterChanged, this,
             &MainWindowController::configureToolbarItems);
+}
+
+void MainWindowController::createListView()
+{
+    MainTabViewController* tabView = m_splitView->tabViewController();
+    m_listView = new ListTabViewController;
+    tabView->setListView(m_listView);
+    connect(tabView, &MainTabViewController::listToDisplay, m_listView,
+            &ListTabViewController::setList);
+    connect(m_listView, &ListTabViewController::windowTitleTextChanged, tabView,
+            &MainTabViewController::updateWindowTitle);
 }
 
 void MainWindowController::createSearchField()
@@ -188,6 +213,9 @@ void MainWindowController::createToolBar()
     m_cleanDone->setEnabled(false);
     connect(m_cleanDone, &QAction::triggered, this, &MainWindowController::archiveDoneItems);
     m_toolBar->addAction(m_cleanDone);
+    m_boardMenu = new BoardMenuController(this, m_splitView->tabViewController(), m_kanbanView,
+                                          m_listView, m_cleanDone);
+    m_toolBar->addAction(m_boardMenu->completedCardsAction());
 
     m_tagFilter =
         new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
@@ -203,6 +231,15 @@ void MainWindowController::createToolBar()
 FilterViewController* MainWindowController::filterViewController() const
 {
     return m_filterView;
+}
+
+void MainWindowController::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindowController::showFilterView()
@@ -221,6 +258,7 @@ void MainWindowController::createMenus()
 {
     createFileMenu();
     createEditMenu();
+    menuBar()->addMenu(m_boardMenu->menu());
     createViewMenu();
     createHelpMenu();
 }
@@ -244,7 +282,7 @@ void MainWindowController::createFileMenu()
     file->addSeparator();
     QAction* quit = addMenuItem(file, tr("&Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(quit, &QAction::triggered, this, &MainWindowController::quit);
 }
 
 void MainWindowController::createEditMenu()
@@ -273,16 +311,29 @@ void MainWindowController::createEditMenu()
 
     FHLeftSidebarViewController* sidebar = m_splitView->sidebarViewController();
     QAction* rename = addMenuItem(edit, tr("Re&name…"), QKeySequence(Qt::Key_F2));
-    connect(rename, &QAction::triggered, sidebar, &FHLeftSidebarViewController::renameSelectedItem);
+    // On the board F2 renames the column the keyboard is in; elsewhere the sidebar's node.
+    connect(rename, &QAction::triggered, this, [this, sidebar] {
+        if (!m_boardMenu->renameColumnOfFocus())
+            sidebar->renameSelectedItem();
+    });
+    QAction* moveTo =
+        addMenuItem(edit, tr("&Move to…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(moveTo, &QAction::triggered, sidebar, &FHLeftSidebarViewController::showMoveToDialog);
     edit->addSeparator();
     QAction* preferences = addMenuItem(edit, tr("Pr&eferences…"), QKeySequence::Preferences);
     preferences->setMenuRole(QAction::PreferencesRole);
     connect(preferences, &QAction::triggered, this,
             [this] { PreferencesDialog::showPreferences(this); });
 
-    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename] {
+    connect(edit, &QMenu::aboutToShow, this, [this, sidebar, rename, moveTo] {
         m_editCommandRouter->updateActions();
         rename->setEnabled(sidebar->selectedItem() != nullptr);
+        moveTo->setEnabled(sidebar->selectedItem() != nullptr);
+    });
+    // The keys work whenever the menu is closed.
+    connect(edit, &QMenu::aboutToHide, this, [rename, moveTo] {
+        rename->setEnabled(true);
+        moveTo->setEnabled(true);
     });
 }
 
@@ -292,7 +343,13 @@ void MainWindowController::createViewMenu()
     view->addAction(m_showHideSidebar);
     QAction* archived =
         view->addAction(tr("Show Archived"), m_appDelegate, &AppDelegate::showArchivedSelected);
+    archived->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     m_appDelegate->setViewShowArchivedMenuItem(archived);
+    view->addSeparator();
+    QAction* switchPane = addMenuItem(view, tr("S&witch Pane"), QKeySequence(Qt::Key_F6));
+    connect(switchPane, &QAction::triggered, this, [this] {
+        m_boardMenu->switchPane(m_splitView->sidebarViewController()->outlineView());
+    });
 }
 
 void MainWindowController::createHelpMenu()
@@ -309,18 +366,24 @@ void MainWindowController::configureToolbarItems()
     m_showHideArchived->setChecked(archiveView);
     m_showHideArchived->setText(label);
     m_showHideArchived->setToolTip(label);
-    const bool boardShown = m_splitView->tabViewController()->selectedTab() ==
-                                MainTabViewController::TabItems::kanban &&
-                            m_kanbanView->kanban();
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    const bool boardShown =
+        tab == MainTabViewController::TabItems::kanban && m_kanbanView->kanban();
+    const bool listShown = tab == MainTabViewController::TabItems::list && m_listView->list();
     m_tagFilter->setEnabled(boardShown);
     m_tagFilter->setChecked(boardShown && m_kanbanView->tagFilter().has_value());
-    m_cleanDone->setEnabled(!archiveView && boardShown &&
-                            m_kanbanView->hasDoneButNotArchivedCards());
+    m_cleanDone->setEnabled(!archiveView &&
+                            ((boardShown && m_kanbanView->hasDoneButNotArchivedCards()) ||
+                             (listShown && m_listView->hasDoneButNotArchivedCards())));
+    m_boardMenu->completedCardsAction()->setEnabled(boardShown || listShown);
 }
 
 void MainWindowController::archiveDoneItems()
 {
-    m_kanbanView->archiveDoneItems();
+    if (m_splitView->tabViewController()->selectedTab() == MainTabViewController::TabItems::list)
+        m_listView->archiveDoneItems();
+    else
+        m_kanbanView->archiveDoneItems();
 }
 
 QString MainWindowController::helpFilePath()
@@ -354,15 +417,52 @@ void MainWindowController::showHelp()
             tr("No web browser could be started to show %1.").arg(QDir::toNativeSeparators(path)));
 }
 
+void MainWindowController::quit()
+{
+    // A second request while the first waits for the user's answer adds nothing.
+    if (m_quitting)
+        return;
+    const QScopedValueRollback<bool> quitting(m_quitting, true);
+    if (close())
+        QCoreApplication::exit(EXIT_SUCCESS);
+}
+
+void MainWindowController::endEditing()
+{
+    // Every editor commits when the keyboard leaves it.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus))
+        focus->clearFocus();
+}
+
 void MainWindowController::closeEvent(QCloseEvent* event)
 {
+    endEditing();
     if (!m_appDelegate->applicationShouldTerminate()) {
         event->ignore();
         return;
     }
+    autosaveFrame();
+    event->accept();
+}
+
+void MainWindowController::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    m_frameAutosave.start();
+}
+
+void MainWindowController::autosaveFrame()
+{
+    m_frameAutosave.stop();
     Defaults& defaults = m_appDelegate->defaults();
     defaults.setValue(QString::fromLatin1(frameAutosaveName), saveGeometry());
     m_splitView->autosave();
     defaults.synchronize();
-    event->accept();
 }

@@ -2,9 +2,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 class AppDelegate;
+class BoardMenuController;
 class KanbanViewController;
+class ListTabViewController;
 class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
@@ -23,6 +26,8 @@ public:
     static constexpr auto frameAutosaveName = "MainWindow";
     static constexpr int largestInitialWidth = 1200;
     static constexpr int largestInitialHeight = 720;
+    // The frame and the divider are written this long after they last changed.
+    static constexpr int frameAutosaveDelayMs = 500;
 
     explicit MainWindowController(AppDelegate* appDelegate, QWidget* parent = nullptr);
     ~MainWindowController() override;
@@ -54,6 +59,14 @@ public:
     QAction* tagFilterToolbarItem() const { return m_tagFilter; }
     FilterViewController* filterViewController() const;
     void showFilterView();
+    // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
+    BoardMenuController* boardMenuController() const { return m_boardMenu; }
+
+    // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
+    // and, unless the user stays, ends every event loop, a dialog's too.
+    void quit();
+    // Brings the window to the front, as when Pinwheels is started again while it runs.
+    void bringToFront();
 
     // Opens the user guide in the browser (from a copy in the cache folder).
     void showHelp();
@@ -62,9 +75,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createKanbanView();
+    void createListView();
     void createToolBar();
     void createSearchField();
     void createMenus();
@@ -73,6 +89,9 @@ private:
     void createViewMenu();
     void createHelpMenu();
     void restoreFrame();
+    // Writes the frame and the divider through to the preferences file.
+    void autosaveFrame();
+    void endEditing();
     void archiveDoneItems();
 
     AppDelegate* m_appDelegate;
@@ -84,7 +103,11 @@ private:
     QLineEdit* m_searchField = nullptr;
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
+    BoardMenuController* m_boardMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
+    ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
     DisplayItem* m_currentDisplayItem = nullptr;
+    QTimer m_frameAutosave;
+    bool m_quitting = false;
 };

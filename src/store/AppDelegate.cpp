@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "DataFolder.h"
+#include "FolderLock.h"
 #include "NotificationCenter.h"
 #include "ObjectContext.h"
 #include "SqliteStore.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLockFile>
 
 #include <cstdlib>
 
@@ -74,6 +74,9 @@ bool AppDelegate::launch()
     m_folderLock = DataFolder::tryLock(folder);
     if (m_folderLock)
         return true;
+    m_handedOver = m_handOver && m_handOver();
+    if (m_handedOver)
+        return false;
     MessageBox::critical(nullptr, tr("Pinwheels is already running."),
                          tr("Another Pinwheels process is using the data in %1. "
                             "Quit it before starting Pinwheels again.")

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUndoStack>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -14,8 +15,7 @@
 class ObjectContext;
 class SqliteStore;
 class QAction;
-class QLockFile;
-class QWidget;
+class FolderLock;
 
 // The application's life: defaults, the data folder and its store, saving after every change,
 // the quit flow and the archive view switch. Every other part reaches the store through it.
@@ -43,6 +43,10 @@ public:
     // folder for this process. False when another instance already uses the folder: it was
     // told to the user and the caller should quit without touching anything.
     bool launch();
+    // Asked when another process holds the data folder, before the user is told: true when
+    // that process took this start's request over (the start is then no failure).
+    void setHandOver(std::function<bool()> handOver) { m_handOver = std::move(handOver); }
+    bool handedOver() const { return m_handedOver; }
 
     QString applicationDocumentsDirectory();
     // The store context, opened on first use. When the store cannot be opened the user sees
@@ -72,7 +76,7 @@ private:
     Defaults& m_defaults;
     QVariantMap m_cleanState;
     QString m_documentsDirectory;
-    std::unique_ptr<QLockFile> m_folderLock;
+    std::unique_ptr<FolderLock> m_folderLock;
     std::unique_ptr<ObjectContext> m_context;
     SqliteStore* m_store = nullptr; // owned by m_context
     QUndoStack m_undoStack;
@@ -80,4 +84,6 @@ private:
     QPointer<QWidget> m_alertParent;
     QTimer m_checkpointTimer;
     std::function<void(int)> m_terminate;
+    std::function<bool()> m_handOver;
+    bool m_handedOver = false;
 };

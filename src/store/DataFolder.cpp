@@ -1,12 +1,12 @@
 #include "DataFolder.h"
 
+#include "FolderLock.h"
 #include "ObjectContext.h"
 #include "SqliteStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
 QString DataFolder::applicationSupport()
@@ -57,20 +57,26 @@ QString DataFolder::storePath(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("CocoaAppCD.storedata"));
 }
 
-std::unique_ptr<QLockFile> DataFolder::tryLock(const QString& folder)
+std::unique_ptr<FolderLock> DataFolder::tryLock(const QString& folder)
 {
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral(".lock")));
-    lock->setStaleLockTime(0); // a lock left by a process that died is taken over at once
-    if (!lock->tryLock())
-        return nullptr;
-    return lock;
+    return FolderLock::tryLock(folder);
 }
 
 std::unique_ptr<ObjectContext> DataFolder::openStore(const QString& folder, StoreError* error)
 {
     if (!ensureExists(folder, &error->reason))
         return nullptr;
-    std::unique_ptr<SqliteStore> store = SqliteStore::open(storePath(folder), &error->underlying);
+    return loaded(SqliteStore::open(storePath(folder), &error->underlying), error);
+}
+
+std::unique_ptr<ObjectContext> DataFolder::openSnapshot(const QString& folder, StoreError* error)
+{
+    return loaded(SqliteStore::openReadOnly(storePath(folder), &error->underlying), error);
+}
+
+std::unique_ptr<ObjectContext> DataFolder::loaded(std::unique_ptr<SqliteStore> store,
+                                                  StoreError* error)
+{
     if (!store)
         return nullptr;
     auto context = std::make_unique<ObjectContext>(std::move(store));

@@ -1,6 +1,7 @@
 #include "InstanceChannel.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -9,10 +10,13 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace {
 constexpr QByteArrayView taken = "taken\n";
 constexpr qint64 largestRequest = 1024 * 1024;
+// A process that listens answers at once from its event loop; one that does not is hung.
+constexpr int answerTimeoutMs = 2000;
 
 QString runtimeFolder()
 {
@@ -37,22 +41,28 @@ QString InstanceChannel::socketPath(const QString& dataFolder)
 }
 
 bool InstanceChannel::sendToRunning(const QString& dataFolder, const QStringList& documents,
-                                    bool activate, int timeoutMs)
+                                    bool activate, int waitMs)
 {
     QLocalSocket socket;
-    socket.connectToServer(socketPath(dataFolder));
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        socket.connectToServer(socketPath(dataFolder));
+        if (socket.waitForConnected(answerTimeoutMs))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
     QJsonArray paths;
     for (const QString& document : documents)
         paths.append(QFileInfo(document).absoluteFilePath());
     const QJsonObject request{{QStringLiteral("activate"), activate},
                               {QStringLiteral("open"), paths}};
     socket.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs))
+    if (!socket.waitForBytesWritten(answerTimeoutMs))
         return false;
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(timeoutMs))
+        if (!socket.waitForReadyRead(answerTimeoutMs))
             return false;
     }
     return socket.readLine() == taken;

@@ -24,9 +24,10 @@ public:
     static QString socketPath(const QString& dataFolder);
 
     // Asks the process holding the folder to come to the front and to open the documents for
-    // import. True once it has taken the request; false when no process answers in time.
+    // import. True once it has taken the request. With no process listening, it tries again
+    // for up to `waitMs` (one that holds the folder may still be starting), then gives up.
     static bool sendToRunning(const QString& dataFolder, const QStringList& documents,
-                              bool activate = true, int timeoutMs = 2000);
+                              bool activate = true, int waitMs = 0);
 
     // Starts listening for the folder. Call it only while holding the folder's lock: a socket
     // left by a process that died is removed first. False when it cannot listen.

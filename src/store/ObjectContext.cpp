@@ -71,9 +71,14 @@ StoredObject* ObjectContext::create(Entity entity, qint64 number)
     raw->m_context = this;
     raw->m_number = number;
     m_objects.push_back(std::move(object));
-    if (m_byNumber.size() <= size_t(number))
+    if (size_t(number) < m_byNumber.size()) {
+        m_byNumber[size_t(number)] = raw;
+    } else if (number <= 2 * qint64(m_objects.size()) + 1024) {
         m_byNumber.resize(std::max<size_t>(number + 1, m_byNumber.size() * 2), nullptr);
-    m_byNumber[number] = raw;
+        m_byNumber[size_t(number)] = raw;
+    } else {
+        m_byFarNumber.insert(number, raw);
+    }
     m_byEntity[size_t(entity)].push_back(raw);
     m_nextNumber = std::max(m_nextNumber, number + 1);
     return raw;
@@ -224,6 +229,12 @@ QString ObjectContext::uriFor(const StoredObject* object) const
 
 StoredObject* ObjectContext::objectForUri(QStringView uri) const
 {
+    StoredObject* object = objectForUriEvenIfDeleted(uri);
+    return object && !object->isDeleted() ? object : nullptr;
+}
+
+StoredObject* ObjectContext::objectForUriEvenIfDeleted(QStringView uri) const
+{
     if (!uri.startsWith(uriScheme))
         return nullptr;
     const QList<QStringView> parts = uri.mid(uriScheme.size()).split(u'/');
@@ -232,15 +243,21 @@ StoredObject* ObjectContext::objectForUri(QStringView uri) const
     bool ok = false;
     const qint64 number = parts[2].mid(1).toLongLong(&ok);
     StoredObject* object = ok ? objectWithNumber(number) : nullptr;
-    if (!object || object->isDeleted() || entityName(object->entity()) != parts[1])
+    if (!object || entityName(object->entity()) != parts[1])
         return nullptr;
     return object;
 }
 
-void ObjectContext::noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt)
+void ObjectContext::noteRebuilt(const QHash<QString, StoredObject*>& rebuilt)
 {
-    if (deleted && rebuilt && deleted != rebuilt)
-        m_rebuilt.insert(deleted, rebuilt);
+    for (auto it = rebuilt.cbegin(); it != rebuilt.cend(); ++it) {
+        StoredObject* original = objectForUriEvenIfDeleted(it.key());
+        StoredObject* successor = it.value();
+        // A live original was not replaced: the built object is a copy of it.
+        if (original && successor && original != successor && original->isDeleted() &&
+            original->entity() == successor->entity())
+            m_rebuilt.insert(original, successor);
+    }
 }
 
 StoredObject* ObjectContext::liveSuccessor(StoredObject* object) const
@@ -253,7 +270,10 @@ StoredObject* ObjectContext::liveSuccessor(StoredObject* object) const
 
 StoredObject* ObjectContext::objectWithNumber(qint64 number) const
 {
-    if (number <= 0 || size_t(number) >= m_byNumber.size())
+    if (number <= 0)
         return nullptr;
-    return m_byNumber[size_t(number)];
+    if (size_t(number) < m_byNumber.size() && m_byNumber[size_t(number)])
+        return m_byNumber[size_t(number)];
+    // The dense table may have grown past a number that was far when it came.
+    return m_byFarNumber.value(number, nullptr);
 }

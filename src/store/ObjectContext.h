@@ -81,8 +81,18 @@ public:
     // Undo brings deleted objects back as new ones rebuilt from their exchange dictionaries.
     // Older undo steps still hold the deleted object; they find what stands for it now here:
     // the object itself while it lives, its rebuilt successor, or null.
-    void noteRebuilt(const StoredObject* deleted, StoredObject* rebuilt);
+    // `rebuilt` is a reader's identity map ("objectIDURI" -> object built for it): each object
+    // built for a deleted object of this context becomes that object's successor.
+    void noteRebuilt(const QHash<QString, StoredObject*>& rebuilt);
     StoredObject* liveSuccessor(StoredObject* object) const;
+    // The same, typed: how every undo step finds the objects it remembers.
+    template <class T>
+    static T* live(T* object)
+    {
+        if (!object || !object->context())
+            return object && !object->isDeleted() ? object : nullptr;
+        return static_cast<T*>(object->context()->liveSuccessor(object));
+    }
 
     PersistentStore* store() const { return m_store.get(); }
 
@@ -102,11 +112,15 @@ private:
                         QSet<StoredObject*>& seen) const;
     ChangeSet pendingChanges() const;
     void forgetDeleted();
+    StoredObject* objectForUriEvenIfDeleted(QStringView uri) const;
 
     std::unique_ptr<PersistentStore> m_store;
     QString m_identifier;
     std::vector<std::unique_ptr<StoredObject>> m_objects; // every object, deleted ones too
-    std::vector<StoredObject*> m_byNumber;                // index: object number
+    // Numbers are dense in a healthy store; far-off ones (any number a store may hold) are
+    // kept aside, so that no table grows to the size of a number.
+    std::vector<StoredObject*> m_byNumber; // index: object number
+    QHash<qint64, StoredObject*> m_byFarNumber;
     std::array<std::vector<StoredObject*>, 8> m_byEntity; // live objects per entity
     std::vector<StoredObject*> m_changed;                 // objects whose state is not Unchanged
     QHash<const StoredObject*, StoredObject*> m_rebuilt;  // deleted object -> its successor

@@ -24,6 +24,7 @@ namespace {
 
 // Long enough to ride out a checkpoint by a reader, short enough never to freeze the interface.
 constexpr int busyTimeoutMilliseconds = 20;
+constexpr int readOnlyBusyTimeoutMilliseconds = 2000;
 
 // What opening found before anything was changed.
 struct Recognition
@@ -272,12 +273,47 @@ SqliteStore::open(const QString& path, const QList<StoreSchema::Step>& laterStep
                         .arg(database.errorMessage()));
     store->m_version = currentVersion;
 
-    if (!queryText(database, StoreSchema::selectIdentifier, &store->m_identifier) ||
-        QUuid::fromString(store->m_identifier).isNull())
+    if (!store->readIdentifier())
         return fail(QStringLiteral("it is damaged (it has no valid identifier)."));
     if (!store->prepareStatements())
         return fail(QStringLiteral("it is damaged (%1).").arg(database.errorMessage()));
     return store;
+}
+
+std::unique_ptr<SqliteStore> SqliteStore::openReadOnly(const QString& path, QString* error)
+{
+    const int currentVersion = StoreSchema::firstVersion + int(StoreSchema::laterSteps().size());
+    const auto fail = [&](const QString& reason) -> std::unique_ptr<SqliteStore> {
+        if (error)
+            *error = refusal(path, reason);
+        return nullptr;
+    };
+    const Recognition recognition = inspect(path, currentVersion);
+    if (recognition.kind == Recognition::Refused)
+        return fail(recognition.reason);
+    if (recognition.kind != Recognition::Existing)
+        return fail(QStringLiteral("it has not been created yet."));
+    if (recognition.version < currentVersion)
+        return fail(QStringLiteral("it is of an earlier version, brought up to date only when it "
+                                   "is opened for writing."));
+
+    std::unique_ptr<SqliteStore> store(new SqliteStore(path));
+    store->m_readOnly = true;
+    store->m_version = currentVersion;
+    SqliteDatabase& database = store->m_database;
+    if (!database.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX))
+        return fail(QStringLiteral("it cannot be opened (%1).").arg(database.errorMessage()));
+    // A reader waits only while the writer recovers the journal, which is short.
+    sqlite3_busy_timeout(database.handle(), readOnlyBusyTimeoutMilliseconds);
+    if (!store->readIdentifier())
+        return fail(QStringLiteral("it is damaged (it has no valid identifier)."));
+    return store;
+}
+
+bool SqliteStore::readIdentifier()
+{
+    return queryText(m_database, StoreSchema::selectIdentifier, &m_identifier) &&
+           !QUuid::fromString(m_identifier).isNull();
 }
 
 bool SqliteStore::prepareStatements()
@@ -312,6 +348,11 @@ bool SqliteStore::write(const ChangeSet& changes, QString* error)
             *error = m_database.errorMessage();
         return false;
     };
+    if (m_readOnly) {
+        if (error)
+            *error = QStringLiteral("the store is open for reading only.");
+        return false;
+    }
     const qint64 before = m_database.totalChanges();
     SqliteTransaction transaction(m_database);
     if (!transaction.isActive())

@@ -26,6 +26,10 @@ public:
     // As above, with the schema steps after the first version (StoreSchema::laterSteps()).
     static std::unique_ptr<SqliteStore>
     open(const QString& path, const QList<StoreSchema::Step>& laterSteps, QString* error);
+    // A read-only view of a store another process keeps writing: loading reads the last
+    // committed state as one snapshot, and nothing is ever written, migrated or created. A
+    // missing store, or one of an earlier version, is refused.
+    static std::unique_ptr<SqliteStore> openReadOnly(const QString& path, QString* error);
     ~SqliteStore() override;
     Q_DISABLE_COPY_MOVE(SqliteStore)
 
@@ -34,6 +38,7 @@ public:
     bool write(const ChangeSet& changes, QString* error) override;
 
     QString path() const { return m_path; }
+    bool isReadOnly() const { return m_readOnly; }
     int schemaVersion() const { return m_version; }
     // What the last load found damaged and skipped, in readable lines.
     QStringList anomalies() const { return m_anomalies; }
@@ -49,6 +54,7 @@ private:
     explicit SqliteStore(const QString& path);
 
     bool prepareStatements();
+    bool readIdentifier();
     bool writeObject(const StoredObject* object);
     bool deleteRow(const StoredObject* object);
 
@@ -56,6 +62,7 @@ private:
     SqliteDatabase m_database;
     QString m_identifier;
     int m_version = 0;
+    bool m_readOnly = false;
     QStringList m_anomalies;
     qint64 m_lastWriteRowCount = 0;
 

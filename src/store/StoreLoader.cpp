@@ -12,6 +12,8 @@
 #include "model/Root.h"
 #include "model/Tag.h"
 
+#include <utility>
+
 namespace {
 
 // Anomaly lists stay readable even for a badly damaged file.
@@ -55,6 +57,7 @@ StoreLoader::StoreLoader(SqliteDatabase& database, ObjectContext& context)
 bool StoreLoader::load(QString* error)
 {
     m_anomalies.clear();
+    m_objectsRead = 0;
     if (!readDisplayItems(error) || !readColumns(error) || !readCards(error))
         return false;
     checkRoots();
@@ -70,6 +73,7 @@ bool StoreLoader::load(QString* error)
     m_links.clear();
     m_numbers.clear();
     m_seenInLink.clear();
+    m_seenFarInLink.clear();
     if (m_anomalies.size() >= maximumAnomalies)
         m_anomalies.append(QStringLiteral("Further anomalies were not listed."));
     return true;
@@ -158,7 +162,7 @@ bool StoreLoader::readCards(QString* error)
 
 StoredObject* StoreLoader::materialize(Entity entity, qint64 number, const char* table)
 {
-    if (number <= 0 || number > largestNumber) {
+    if (number <= 0) {
         note(QStringLiteral("Row p%1 of %2 has a number out of range; it was skipped.")
                  .arg(number)
                  .arg(QLatin1String(table)));
@@ -170,7 +174,9 @@ StoredObject* StoreLoader::materialize(Entity entity, qint64 number, const char*
                  .arg(QLatin1String(table), describe(taken)));
         return nullptr;
     }
-    return m_context.materialize(entity, number);
+    StoredObject* object = m_context.materialize(entity, number);
+    m_objectsRead += object ? 1 : 0;
+    return object;
 }
 
 void StoreLoader::keepLink(StoredObject* owner, Relation relation, std::span<const std::byte> blob)
@@ -260,11 +266,8 @@ StoredObject* StoreLoader::acceptedMember(const PendingLink& pending, qint64 num
     if (!member->isKindOf(wanted))
         return skip(
             QStringLiteral("%1, which is not a %2").arg(describe(member), entityName(wanted)));
-    if (m_seenInLink.size() <= size_t(number))
-        m_seenInLink.resize(size_t(number) + 1, 0);
-    if (m_seenInLink[size_t(number)] == m_linkStamp)
+    if (listedTwice(number))
         return skip(QStringLiteral("%1 a second time").arg(describe(member)));
-    m_seenInLink[size_t(number)] = m_linkStamp;
 
     // Objects whose inverse is to-one may have only one owner: the first to claim one keeps it.
     const StoredObject* owner = nullptr;
@@ -295,6 +298,19 @@ StoredObject* StoreLoader::acceptedMember(const PendingLink& pending, qint64 num
         return skip(QStringLiteral("%1, which already belongs to %2")
                         .arg(describe(member), describe(owner)));
     return member;
+}
+
+bool StoreLoader::listedTwice(qint64 number)
+{
+    quint32* stamp = nullptr;
+    if (number <= 2 * m_objectsRead + 1024) {
+        if (m_seenInLink.size() <= size_t(number))
+            m_seenInLink.resize(size_t(number) + 1, 0);
+        stamp = &m_seenInLink[size_t(number)];
+    } else {
+        stamp = &m_seenFarInLink[number];
+    }
+    return std::exchange(*stamp, m_linkStamp) == m_linkStamp;
 }
 
 bool StoreLoader::wouldMakeCycle(const StoredObject* owner, const StoredObject* child) const

@@ -2,6 +2,7 @@
 
 #include "model/Entity.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -26,9 +27,6 @@ public:
     // False, with SQLite's reason, only when the rows cannot be read at all.
     bool load(QString* error);
     const QStringList& anomalies() const { return m_anomalies; }
-
-    // Numbers above this are refused: the context indexes objects densely by number.
-    static constexpr qint64 largestNumber = qint64(1) << 26;
 
 private:
     enum class Relation : quint8
@@ -60,6 +58,8 @@ private:
     QList<Member*> acceptedMembers(const PendingLink& pending);
     // The member to link, or null (with an anomaly) when the link must be skipped.
     StoredObject* acceptedMember(const PendingLink& pending, qint64 number);
+    // Marks the member as listed by the current link; true when it already was.
+    bool listedTwice(qint64 number);
     bool wouldMakeCycle(const StoredObject* owner, const StoredObject* child) const;
     void note(const QString& anomaly);
 
@@ -71,7 +71,10 @@ private:
     ObjectContext& m_context;
     std::vector<qint64> m_numbers; // members of every pending link, end to end
     std::vector<PendingLink> m_links;
-    std::vector<quint32> m_seenInLink; // by member number: the link that last listed it
+    // By member number: the link that last listed it; far-off numbers kept aside.
+    std::vector<quint32> m_seenInLink;
+    QHash<qint64, quint32> m_seenFarInLink;
+    qint64 m_objectsRead = 0;
     quint32 m_linkStamp = 0;
     QStringList m_anomalies;
 };

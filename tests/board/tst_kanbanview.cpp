@@ -5,6 +5,7 @@
 #include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnAddColumnView.h"
 #include "model/List.h"
+#include "navigation/DeleteItemsCommand.h"
 #include "store/DataFolder.h"
 #include "store/NotificationCenter.h"
 #include "widgets/MessageBox.h"
@@ -57,6 +58,29 @@ private:
             QDropEvent event(point, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         }
+    }
+
+    // Drags rows of one column's table and drops them above a row of another column's table.
+    static bool dragCards(KanbanFixture& fixture, int from, const QList<int>& rows, int to, int row)
+    {
+        KanbanColumnTableView* source = fixture.item(from)->listViewController()->columnTableView();
+        KanbanColumnTableView* target = fixture.item(to)->listViewController()->columnTableView();
+        std::unique_ptr<QMimeData> data = source->prepareDrag(rows);
+        const QRect rect = target->visualRect(target->model()->index(row, 0));
+        const bool accepted =
+            data && target->dropCards(data.get(), {rect.center().x(), rect.top() + 2}, source);
+        fixture.item(from)->listViewController()->setDraggedItemIndexes({});
+        return accepted;
+    }
+    static void selectRow(KanbanColumnTableView* view, int row)
+    {
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect);
+        view->setFocus();
+    }
+    static QStringList shownTitles(KanbanFixture& fixture, int column)
+    {
+        return KanbanFixture::titlesOf(fixture.item(column)->listViewController()->listItems());
     }
 
 private Q_SLOTS:
@@ -225,6 +249,146 @@ private Q_SLOTS:
         stack->redo();
         QCOMPARE(KanbanFixture::titlesOf(fixture.board->column().at(0)->item()),
                  QStringList{QStringLiteral("keep")});
+    }
+
+    void archiveDoneCards_undo_followsRebuiltCards_andNeverTouchesAnotherBoard()
+    {
+        KanbanFixture fixture({QStringLiteral("A")});
+        ListItem* done = fixture.card(fixture.board->column().at(0), QStringLiteral("done"));
+        done->setDone(true);
+        auto* other = fixture.context->insert<Kanban>();
+        other->setTitle(QStringLiteral("Other"));
+        other->setParent(fixture.root());
+        ListItem* otherDone =
+            fixture.card(fixture.addColumn(QStringLiteral("B"), other), QStringLiteral("other"));
+        otherDone->setDone(true);
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+
+        // The column is deleted and brought back: undoing the archive restores its rebuilt card.
+        fixture.view->archiveDoneItems();
+        QVERIFY(done->isArchived());
+        fixture.view->deleteColumnsWithIndexes({0});
+        stack->undo();
+        ListItem* rebuilt = fixture.board->column().at(0)->item().value(0);
+        QVERIFY(rebuilt && rebuilt != done && rebuilt->isArchived());
+        QCOMPARE(stack->undoText(), QStringLiteral("Archive Done Cards"));
+        stack->undo();
+        QVERIFY(!rebuilt->isArchived());
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("done")});
+        stack->redo();
+        QVERIFY(rebuilt->isArchived());
+
+        // The board is deleted in the sidebar and another one shown, which keeps the history of
+        // the deletion: the archive step never acts on the board shown now.
+        stack->push(new DeleteItemsCommand(delegate.get(), {fixture.board}));
+        fixture.view->setKanban(other);
+        QCOMPARE(stack->undoText(), QStringLiteral("Delete Item"));
+        stack->undo(); // the board comes back, not shown
+        stack->undo();
+        stack->redo();
+        QVERIFY(!otherDone->isArchived());
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("other")});
+        std::unique_ptr<ObjectContext> stored =
+            StoreTestSupport::open(DataFolder::storePath(DataFolder::standardPath()));
+        QVERIFY(stored);
+        const QList<ListItem*> storedOther = stored->fetch<ListItem>(
+            [](const ListItem& item) { return item.title() == QStringLiteral("other"); });
+        QCOMPARE(storedOther.size(), 1);
+        QVERIFY(!storedOther.first()->isArchived());
+    }
+
+    void undoingAMoveBetweenColumns_followsAColumnThatCameBack_asSourceOrDestination()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        fixture.card(fixture.board->column().at(0), QStringLiteral("moved"));
+        fixture.card(fixture.board->column().at(0), QStringLiteral("a2"));
+        fixture.card(fixture.board->column().at(1), QStringLiteral("b1"));
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+        const auto storedTitlesOf = [&fixture](int column) {
+            return KanbanFixture::titlesOf(fixture.board->column().at(column)->item());
+        };
+
+        QVERIFY(dragCards(fixture, 0, {1}, 1, 1)); // moved, above b1
+        QCOMPARE(storedTitlesOf(1), (QStringList{QStringLiteral("moved"), QStringLiteral("b1")}));
+        // The destination, holding the card, is deleted and brought back.
+        fixture.view->deleteColumnsWithIndexes({1});
+        stack->undo();
+        QCOMPARE(stack->undoText(), QStringLiteral("Move 1 Rows"));
+        stack->undo();
+        QCOMPARE(storedTitlesOf(0), (QStringList{QStringLiteral("moved"), QStringLiteral("a2")}));
+        QCOMPARE(storedTitlesOf(1), QStringList{QStringLiteral("b1")});
+        QCOMPARE(shownTitles(fixture, 0), storedTitlesOf(0));
+        QCOMPARE(shownTitles(fixture, 1), storedTitlesOf(1));
+        stack->redo();
+        QCOMPARE(storedTitlesOf(1), (QStringList{QStringLiteral("moved"), QStringLiteral("b1")}));
+
+        // The source is deleted and brought back.
+        fixture.view->deleteColumnsWithIndexes({0});
+        stack->undo();
+        QCOMPARE(stack->undoText(), QStringLiteral("Move 1 Rows"));
+        stack->undo();
+        QCOMPARE(storedTitlesOf(0), (QStringList{QStringLiteral("moved"), QStringLiteral("a2")}));
+        QCOMPARE(shownTitles(fixture, 0), storedTitlesOf(0));
+        QCOMPARE(shownTitles(fixture, 1), QStringList{QStringLiteral("b1")});
+        QCOMPARE(storedCardTitles().count(QStringLiteral("moved")), 1);
+    }
+
+    void deletingAListsCardOnTheBoard_keepsItOnTheList_andUndoAndCutAndPasteKeepBoth()
+    {
+        KanbanFixture fixture({QStringLiteral("A"), QStringLiteral("B")});
+        auto* list = fixture.context->insert<List>();
+        list->setTitle(QStringLiteral("Post office"));
+        list->setParent(fixture.root());
+        auto* stamps = fixture.context->insert<ListItem>();
+        stamps->setTitle(QStringLiteral("stamps"));
+        list->insertItem(stamps);
+        auto* parcel = fixture.context->insert<ListItem>();
+        parcel->setTitle(QStringLiteral("parcel"));
+        list->insertItem(parcel);
+        parcel->setColumn(fixture.board->column().at(0));
+        fixture.card(fixture.board->column().at(0), QStringLiteral("moved"));
+        fixture.show();
+        QUndoStack* stack = delegate->undoManager();
+        KanbanColumnTableView* a = fixture.item(0)->listViewController()->columnTableView();
+        KanbanColumnTableView* b = fixture.item(1)->listViewController()->columnTableView();
+        const QList<ListItem*> onList{stamps, parcel};
+
+        selectRow(a, 1);
+        QTest::keyClick(a, Qt::Key_Delete);
+        QCOMPARE(stack->undoText(), QStringLiteral("Delete Card"));
+        QVERIFY(!parcel->isDeleted());
+        QVERIFY(!parcel->column());
+        QCOMPARE(list->item(), onList);
+        QCOMPARE(shownTitles(fixture, 0), QStringList{QStringLiteral("moved")});
+        stack->undo(); // the very card, on both
+        QCOMPARE(fixture.board->column().at(0)->item().value(0), parcel);
+        QCOMPARE(list->item(), onList);
+        stack->redo();
+        QVERIFY(!parcel->column());
+        stack->undo();
+        QCOMPARE(parcel->column(), fixture.board->column().at(0));
+
+        // Cut and paste into the other column: still one card, on the list and on the board.
+        selectRow(a, 1);
+        a->performEditAction(EditAction::Cut);
+        QVERIFY(!parcel->column());
+        QCOMPARE(list->item(), onList);
+        b->performEditAction(EditAction::Paste);
+        QCOMPARE(parcel->column(), fixture.board->column().at(1));
+        QCOMPARE(list->item(), onList);
+        QCOMPARE(shownTitles(fixture, 1), QStringList{QStringLiteral("parcel")});
+        QCOMPARE(storedCardTitles().count(QStringLiteral("parcel")), 1);
+        std::unique_ptr<ObjectContext> stored =
+            StoreTestSupport::open(DataFolder::storePath(DataFolder::standardPath()));
+        QVERIFY(stored);
+        const QList<List*> lists = stored->fetch<List>(
+            [](const List& l) { return l.title() == QStringLiteral("Post office"); });
+        QCOMPARE(lists.size(), 1);
+        QCOMPARE(KanbanFixture::titlesOf(lists.first()->item()),
+                 (QStringList{QStringLiteral("stamps"), QStringLiteral("parcel")}));
+        QVERIFY(lists.first()->item().at(1)->column());
     }
 
     void movingColumns_byDrag_withThePreview_andUndo()

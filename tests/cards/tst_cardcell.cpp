@@ -339,7 +339,10 @@ private Q_SLOTS:
         for (ListItem* card : std::as_const(cards)) {
             view->scrollTo(board.lists[0]->tableModel()->indexForItem(card));
             view->viewport()->grab();
-            QVERIFY(board.lists[0]->heightForItem(card) > CardGeometry::fixedHeight);
+            // Painting measured the card: its height is its laid-out text, not the estimate.
+            QTRY_VERIFY(board.lists[0]->cellView()->hasExactHeight(card));
+            QCOMPARE(board.lists[0]->heightForItem(card),
+                     board.lists[0]->cellView()->notesHeightFor(card) + CardGeometry::fixedHeight);
         }
     }
 
@@ -367,7 +370,7 @@ private Q_SLOTS:
         QCOMPARE(backgroundAt(9), QColor(Qt::yellow));
     }
 
-    void cardMenu_namesItsItems_andIsAbsentInTheArchiveView()
+    void cardMenu_namesItsItems_andOnlyRestoresInTheArchiveView()
     {
         BoardFixture board(1);
         ListItem* a = cardWithNotes(board, QStringLiteral("a"));
@@ -379,9 +382,12 @@ private Q_SLOTS:
         QStringList texts;
         for (const QAction* action : menu.actions())
             texts.append(action->text());
-        QCOMPARE(texts,
-                 (QStringList{QStringLiteral("Add Card Above"), QStringLiteral("Add Card Below"),
-                              QString(), QStringLiteral("Delete Card")}));
+        QCOMPARE(texts, (QStringList{QStringLiteral("Add Card Above"),
+                                     QStringLiteral("Add Card Below"), QString(),
+                                     QStringLiteral("Mark as Done"), QStringLiteral("Archive Card"),
+                                     QString(), QStringLiteral("Delete Card")}));
+        // Only a done card goes to the archive.
+        QVERIFY(!menu.findChild<QAction*>(QStringLiteral("archiveCard"))->isEnabled());
         menu.actions().at(1)->trigger();
         QCOMPARE(board.lists[0]->listItems().at(1)->title(), QStringLiteral("untitled"));
 
@@ -390,10 +396,19 @@ private Q_SLOTS:
         view->addCardMenuItems(&several, a);
         QCOMPARE(several.findChild<QAction*>(QStringLiteral("deleteCard"))->text(),
                  QStringLiteral("Delete Selected Cards"));
+        a->setDone(true);
+        a->setArchived(true);
         setListViewMode(2);
         QMenu archived;
         view->addCardMenuItems(&archived, a);
-        QVERIFY(archived.isEmpty());
+        QCOMPARE(archived.actions().size(), 1);
+        QCOMPARE(archived.actions().constFirst()->text(), QStringLiteral("Restore Card"));
+        archived.actions().constFirst()->trigger();
+        QVERIFY(!a->isArchived());
+        QCOMPARE(AppDelegate::sharedUndoStack()->undoText(), QStringLiteral("Restore Card"));
+        AppDelegate::sharedUndoStack()->undo();
+        QVERIFY(a->isArchived());
+        setListViewMode(0);
     }
 };
 

@@ -1,15 +1,18 @@
+#include "../store/CrashScenario.h"
 #include "IsolatedEnvironment.h"
 #include "StoreTestSupport.h"
 #include "store/DataFolder.h"
+#include "store/FolderLock.h"
+#include "store/InstanceChannel.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,9 +32,11 @@ private:
         QString err;
     };
 
-    Run cli(QStringList arguments)
+    Run cli(const QStringList& arguments) { return cliOn(dataDir, arguments); }
+
+    static Run cliOn(const QString& folder, QStringList arguments)
     {
-        arguments.prepend(dataDir);
+        arguments.prepend(folder);
         arguments.prepend(QStringLiteral("--data-dir"));
         QProcess process;
         process.start(QStringLiteral(PINWHEELS_CLI), arguments);
@@ -149,15 +154,93 @@ private Q_SLOTS:
         QVERIFY(!damaged.out.contains(u"No problems found."));
     }
 
+    void besideTheApplication_readsASnapshotAndHandsImportsOver()
+    {
+        const QString before = cli({QStringLiteral("tree")}).out;
+        QVERIFY(!before.isEmpty());
+        const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
+        QVERIFY(lock);
+
+        const Run tree = cli({QStringLiteral("tree")});
+        QCOMPARE(tree.status, 0);
+        QCOMPARE(tree.out, before);
+        QCOMPARE(cli({QStringLiteral("check")}).status, 0);
+        const QString exported = file(QStringLiteral("beside.Pinwheels"));
+        QCOMPARE(cli({QStringLiteral("export"), exported}).status, 0);
+        QVERIFY(topLevelTitles(exported).contains(u"Folder More about Pinwheels"));
+
+        // Nobody listens: the import is refused and nothing is written.
+        const Run refused = cli({QStringLiteral("import"), exported});
+        QCOMPARE(refused.status, 3);
+        QVERIFY(refused.err.contains(u"quit it first"));
+
+        // The window listens: it is handed the document, the tool writes nothing itself.
+        InstanceChannel window;
+        QVERIFY(window.listen(dataDir));
+        QSignalSpy opened(&window, &InstanceChannel::openRequested);
+        QProcess process;
+        process.start(QStringLiteral(PINWHEELS_CLI),
+                      {QStringLiteral("--data-dir"), dataDir, QStringLiteral("import"), exported});
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().contains("handed to its window"));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(QFileInfo(opened.first().first().toStringList().value(0)).canonicalFilePath(),
+                 QFileInfo(exported).canonicalFilePath());
+        QCOMPARE(cli({QStringLiteral("tree")}).out, before);
+    }
+
+    // Backups while the window saves: each export is one committed state, whole.
+    void export_duringAStreamOfSaves_isCompleteAndImportable()
+    {
+        QVERIFY(QDir().mkpath(dataDir));
+        const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
+        QVERIFY(lock);
+        QProcess writer;
+        writer.start(QStringLiteral(STOREWRITER_PATH), {DataFolder::storePath(dataDir)});
+        QVERIFY(writer.waitForStarted());
+        QByteArray printed;
+        QTRY_VERIFY_WITH_TIMEOUT((printed += writer.readAllStandardOutput()).contains("\n2\n"),
+                                 30000);
+
+        for (int round = 0; round < 4; ++round) {
+            const QString exported = file(QStringLiteral("stream%1.Pinwheels").arg(round));
+            const Run run = cli({QStringLiteral("export"), exported});
+            QCOMPARE(run.status, 0);
+            QVERIFY(writer.state() == QProcess::Running);
+            QStringList titles;
+            QFile document(exported);
+            QVERIFY(document.open(QIODevice::ReadOnly));
+            const QJsonObject board =
+                QJsonDocument::fromJson(document.readAll()).array().first()[u"Kanban"].toObject();
+            for (const QJsonValue column : board[u"column"].toArray()) {
+                for (const QJsonValue card : column[u"KanbanColumn"][u"item"].toArray())
+                    titles.append(card[u"ListItem"][u"title"].toString());
+            }
+            // Every save titles cards with its number: the highest one seen is the save read.
+            qint64 last = 0;
+            for (const QString& title : titles)
+                last = std::max(last, title.toLongLong());
+            QCOMPARE(qint64(titles.size()), CrashScenario::cardCountAfter(last));
+            QCOMPARE(qint64(titles.count(QString::number(last))),
+                     CrashScenario::cardsTitledBy(last));
+
+            const QString elsewhere = dataDir + QStringLiteral("-copy%1").arg(round);
+            QCOMPARE(cliOn(elsewhere, {QStringLiteral("import"), exported}).status, 0);
+        }
+        writer.kill();
+        writer.waitForFinished();
+    }
+
     void storeInUseOrUnreadable_isRefused()
     {
         QVERIFY(QDir().mkpath(dataDir));
         {
-            const std::unique_ptr<QLockFile> lock = DataFolder::tryLock(dataDir);
+            // Held before any store was made: there is nothing to read yet.
+            const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
             QVERIFY(lock);
             const Run inUse = cli({QStringLiteral("tree")});
             QCOMPARE(inUse.status, 3);
-            QVERIFY(inUse.err.contains(u"in use"));
             QVERIFY(!QFileInfo::exists(DataFolder::storePath(dataDir)));
         }
         QFile garbage(DataFolder::storePath(dataDir));

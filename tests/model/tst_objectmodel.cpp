@@ -338,12 +338,11 @@ private Q_SLOTS:
         other->setParent(root);
         alsoOnBoard->setColumn(other->column()[0]);
 
+        KanbanColumn* column = board->column()[0];
         context.deleteObject(folder);
-        for (StoredObject* o : QList<StoredObject*>{folder, board, board->column().value(0), card,
-                                                    tag, list, listOnly}) {
-            if (o)
-                QVERIFY(o->isDeleted());
-        }
+        for (StoredObject* o :
+             QList<StoredObject*>{folder, board, column, card, tag, list, listOnly})
+            QVERIFY(o->isDeleted());
         QVERIFY(!alsoOnBoard->isDeleted());
         QCOMPARE(alsoOnBoard->list(), nullptr);
         QCOMPARE(other->column()[0]->item(), QList<ListItem*>{alsoOnBoard});

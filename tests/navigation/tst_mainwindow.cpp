@@ -1,8 +1,14 @@
 #include "../cards/LondonClock.h"
 #include "IsolatedEnvironment.h"
 #include "MainWindowFixture.h"
+#include "board/CardTableModel.h"
+#include "board/CardTableView.h"
 #include "board/KanbanColumnListViewController.h"
+#include "board/KanbanColumnTableView.h"
 #include "board/KanbanViewController.h"
+#include "cards/CardEditor.h"
+#include "cards/ListTabViewController.h"
+#include "cards/PlainListViewController.h"
 #include "interchange/TemplateViewController.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -19,10 +25,14 @@
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
 #include "store/AppDelegate.h"
+#include "store/DataFolder.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
+#include "store/SqliteDatabase.h"
 #include "tags/FilterViewController.h"
+#include "tags/TagsTextField.h"
+#include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
 #include <QAction>
@@ -34,9 +44,15 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitterHandle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <sqlite3.h>
 
 // Takes the URLs the application asks the desktop to open.
 class UrlCatcher final : public QObject
@@ -107,6 +123,71 @@ private Q_SLOTS:
         app.relaunch();
         QCOMPARE(app.window().geometry(), QRect(30, 40, 700, 500));
         QCOMPARE(app.window().splitViewController()->sizes(), sizes);
+    }
+
+    void frameAndDivider_areOnDiskSoonAfterEachChange_withTheWindowOpen()
+    {
+        MainWindowFixture app;
+        // A copy under another name: QSettings objects on one file share what is not yet written.
+        const auto onDisk = [](const char* key) {
+            QTemporaryDir dir;
+            const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+            if (!QFile::copy(Defaults::standardFilePath(), copy))
+                return QByteArray();
+            return QSettings(copy, QSettings::IniFormat).value(QLatin1String(key)).toByteArray();
+        };
+        app.window().setGeometry(50, 60, 820, 560);
+        QTRY_COMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+
+        // Drag the divider 40 pixels to the right.
+        MainSplitViewController* split = app.window().splitViewController();
+        const int before = split->sizes().value(0);
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(grip + QPoint(40, 0)),
+                         QPointF(handle->mapToGlobal(grip + QPoint(40, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &drag);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+        QVERIFY(split->sizes().value(0) > before + 30);
+        QTRY_COMPARE(onDisk(MainSplitViewController::autosaveName), split->saveState());
+        QCOMPARE(onDisk(MainWindowController::frameAutosaveName), app.window().saveGeometry());
+    }
+
+    void quit_endsEditingFirst_soTheQuitAsksAboutItsFailedSave()
+    {
+        MainWindowFixture app;
+        app.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&app.window()));
+        auto* column = app.window().findChild<KanbanColumnTableView*>();
+        QVERIFY(column);
+        QTRY_VERIFY(column->model()->rowCount() > 1);
+        const QModelIndex index = column->model()->index(1, 0); // below the spacer row
+        column->edit(index);
+        auto* editor = qobject_cast<CardEditor*>(column->indexWidget(index));
+        QVERIFY(editor);
+        ListItem* card = editor->item();
+        QVERIFY(app.delegate().save());
+        editor->focusTags();
+        QTest::keyClicks(editor->tokenFieldForTags()->lineEdit(), QStringLiteral("pending"));
+        QVERIFY(!app.context().hasChanges()); // the tag is still only in its field
+        QVERIFY(QApplication::focusWidget() == editor->tokenFieldForTags()->lineEdit());
+
+        // Another connection holds the write lock, so every save fails.
+        SqliteDatabase other;
+        QVERIFY(other.open(DataFolder::storePath(app.delegate().applicationDocumentsDirectory()),
+                           SQLITE_OPEN_READWRITE));
+        QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        // The quit asks, which it would not if the tag reached the card only as the window went.
+        app.window().quit();
+        QVERIFY(std::ranges::any_of(card->tags(),
+                                    [](const Tag* tag) { return tag->name() == u"pending"; }));
+        const QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QVERIFY(!alerts.isEmpty());
+        QCOMPARE(alerts.last().text,
+                 QStringLiteral("Could not save changes while quitting. Quit anyway?"));
+        QVERIFY(other.exec("ROLLBACK"));
     }
 
     void windowTitle_namesTheShownItemAndItsFolders()
@@ -194,10 +275,55 @@ private Q_SLOTS:
         QVERIFY(!archiveSwitch->isChecked());
         QVERIFY(cleanDone->isEnabled());
 
-        // A list on the right: no board to archive.
+        // A list on the right: its done item is archived the same way.
         app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
         app.view().selectRow(3);
+        QVERIFY(app.tabView().objectToDisplay()->isKindOf(Entity::List));
+        auto* list = static_cast<List*>(app.tabView().objectToDisplay());
+        QVERIFY(cleanDone->isEnabled());
+        cleanDone->trigger();
         QVERIFY(!cleanDone->isEnabled());
+        QCOMPARE(undo->undoText(), QStringLiteral("Archive Done Cards"));
+        QVERIFY(std::none_of(list->item().cbegin(), list->item().cend(), [](const ListItem* item) {
+            return item->isDone() && !item->isArchived();
+        }));
+        undo->undo();
+        QVERIFY(cleanDone->isEnabled());
+    }
+
+    void aListShownLast_isShownAgainAtLaunch_andFollowsTheArchiveSwitch()
+    {
+        MainWindowFixture app;
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        // Walking the sidebar with the keys shows the list and leaves the keyboard there; F6
+        // takes it to the list's field.
+        app.view().setFocus();
+        app.view().selectRow(2);
+        QTest::keyClick(&app.view(), Qt::Key_Down);
+        auto* lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QVERIFY(lists);
+        QCOMPARE(app.tabView().selectedTab(), MainTabViewController::TabItems::list);
+        QVERIFY(app.view().hasFocus());
+        QTest::keyClick(&app.view(), Qt::Key_F6);
+        QTRY_VERIFY(lists->addItemTextField()->hasFocus());
+        app.relaunch();
+        lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QCOMPARE(app.tabView().selectedTab(), MainTabViewController::TabItems::list);
+        QVERIFY(lists->list());
+        QCOMPARE(lists->list()->title(), QStringLiteral("Weekend shopping"));
+        QCOMPARE(app.window().windowTitle(),
+                 QStringLiteral("More about Pinwheels - Weekend shopping (List)"));
+        QCOMPARE(lists->addItemTextField()->placeholderText(),
+                 QStringLiteral("Add item in Weekend shopping…"));
+        // Bread is done: in the archive view it alone shows once archived.
+        const int working = lists->listViewController()->numberOfRows();
+        app.window().cleanDoneButton()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
+        app.window().showHideArchievedToolbarItem()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), 2);
+        QCOMPARE(lists->listViewController()->itemAtRow(1)->title(), QStringLiteral("Bread"));
+        app.window().showHideArchievedToolbarItem()->trigger();
+        QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
     }
 
     void searchField_narrowsTheBoardShown()
@@ -303,6 +429,72 @@ private Q_SLOTS:
         tickFirst();
         QVERIFY(!board->tagFilter().has_value());
         QVERIFY(!popover->clearAllButton()->isEnabled());
+    }
+
+    void tagFilter_dropsATagThatWentWithItsLastCard()
+    {
+        MainWindowFixture app;
+        auto* shop = app.context().insert<Kanban>();
+        shop->setTitle(QStringLiteral("Shop"));
+        auto* column = app.context().insert<KanbanColumn>();
+        column->setTitle(QStringLiteral("To buy"));
+        shop->insertColumn(column);
+        QList<ListItem*> cards;
+        for (const QString& name : {QStringLiteral("dairy"), QStringLiteral("bakery")}) {
+            auto* tag = app.context().insert<Tag>();
+            tag->setName(name);
+            shop->addTag(tag);
+            ListItem* card = addCard(app.context(), column, false);
+            card->setTitle(name);
+            card->setTags({tag});
+            cards.append(card);
+        }
+        addCard(app.context(), column, false)->setTitle(QStringLiteral("untagged"));
+        app.root().insertChild(shop);
+        app.delegate().save();
+        app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Shop"))));
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QCOMPARE(board->kanban(), shop);
+        KanbanColumnListViewController* list =
+            KanbanColumnListViewController::controllerFor(column);
+        QAction* button = app.window().tagFilterToolbarItem();
+
+        QTest::mouseClick(app.window().mainToolBar()->widgetForAction(button), Qt::LeftButton);
+        FilterViewController* popover = app.window().filterViewController();
+        for (QCheckBox* box : popover->checkButtons())
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        QCOMPARE(board->tagFilter(), std::optional<QList<Tag*>>(shop->tags()));
+        popover->close();
+        const QList<Tag*> bakery{shop->tags().at(1)};
+        // Takes the only tag off a card in its editor: the tag goes at the save.
+        const auto untag = [&app, list](ListItem* card) {
+            // A reload closes an open editor, and the window may lose the keyboard with it.
+            QApplication::setActiveWindow(&app.window());
+            KanbanColumnTableView* view = list->columnTableView();
+            const QModelIndex index = list->tableModel()->indexForItem(card);
+            view->edit(index);
+            auto* editor = qobject_cast<CardEditor*>(view->indexWidget(index));
+            QVERIFY(editor);
+            editor->focusTags();
+            QLineEdit* field = editor->tokenFieldForTags()->lineEdit();
+            QTRY_VERIFY(field->hasFocus());
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClick(field, Qt::Key_Return);
+            QVERIFY(card->tags().isEmpty());
+        };
+
+        untag(cards.at(0));
+        QTRY_COMPARE(board->tagFilter(), std::optional<QList<Tag*>>(bakery));
+        QCOMPARE(list->listItems(), QList<ListItem*>{cards.at(1)});
+        QVERIFY(button->isChecked());
+
+        untag(cards.at(1));
+        QTRY_VERIFY(!board->tagFilter().has_value());
+        QCOMPARE(list->listItems().size(), 3);
+        QVERIFY(!button->isChecked());
+        QVERIFY(shop->tags().isEmpty());
+        QVERIFY(app.context().fetch<Tag>([](const Tag& tag) { return !tag.kanban(); }).isEmpty());
+        QVERIFY(!app.context().hasChanges());
     }
 
     void menus_haveTheStandardCommands()

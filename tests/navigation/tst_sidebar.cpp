@@ -13,6 +13,7 @@
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
 #include "store/AppDelegate.h"
+#include "store/DataFolder.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"
@@ -79,7 +80,13 @@ private Q_SLOTS:
         QVERIFY(welcome->isExported());
         QCOMPARE(app.model().index(0, 0).data(SourceOutlineModel::BadgeTextRole).toString(),
                  QString::number(static_cast<Kanban*>(welcome)->numberOfNotDone()));
-        QVERIFY(!app.context().hasChanges() || app.delegate().save());
+        // The tutorial is in the store file, not only in memory.
+        StoreError error;
+        const std::unique_ptr<ObjectContext> stored =
+            DataFolder::openStore(app.delegate().applicationDocumentsDirectory(), &error);
+        QVERIFY(stored);
+        QCOMPARE(stored->fetch<Root>().size(), 1);
+        QCOMPARE(app.childTitles(stored->fetch<Root>().first()), app.childTitles());
 
         // The tutorial comes once per store.
         app.relaunch();
@@ -308,6 +315,49 @@ private Q_SLOTS:
         undo->undo(); // back at the end of its folder
         QCOMPARE(app.childTitles(errands),
                  QStringList({QStringLiteral("Laundry"), QStringLiteral("Chores")}));
+    }
+
+    void showingABoard_afterTheShownOneWent_keepsNoStepOfIt()
+    {
+        MainWindowFixture app;
+        QUndoStack* undo = app.delegate().undoManager();
+        // The shown board leaves the store without the sidebar: nothing of its history stays.
+        DisplayItem* welcome = app.item(QStringLiteral("Welcome to Pinwheels"));
+        QCOMPARE(app.tabView().objectToDisplay(), welcome);
+        app.window().cleanDoneButton()->trigger();
+        QCOMPARE(undo->undoText(), QStringLiteral("Archive Done Cards"));
+        app.context().deleteObject(welcome);
+        QVERIFY(app.delegate().save());
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        app.view().selectRow(
+            app.view().rowForIndex(app.indexOf(QStringLiteral("The sidebar and beyond"))));
+        QCOMPARE(app.tabView().objectToDisplay()->title(),
+                 QStringLiteral("The sidebar and beyond"));
+        QCOMPARE(undo->count(), 0);
+
+        // A board brought back by undo while the pane is empty is shown without the redo that
+        // would delete it under the user's eyes.
+        auto* errands = app.context().insert<Folder>();
+        errands->setTitle(QStringLiteral("Errands"));
+        auto* chores = app.context().insert<Kanban>();
+        chores->setTitle(QStringLiteral("Chores"));
+        errands->insertChild(chores);
+        app.root().insertChild(errands);
+        app.delegate().save();
+        app.view().expand(app.indexOf(QStringLiteral("Errands")));
+        app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Chores"))));
+        app.view().setFocus();
+        QTest::keyClick(&app.view(), Qt::Key_Delete);
+        QTRY_COMPARE(app.sidebar().selectedItem(), errands); // a folder: the pane stays empty
+        QCOMPARE(app.tabView().objectToDisplay(), nullptr);
+        QCOMPARE(undo->count(), 1);
+        undo->undo();
+        app.view().selectRow(app.view().rowForIndex(app.indexOf(QStringLiteral("Chores"))));
+        DisplayItem* rebuilt = app.tabView().objectToDisplay();
+        QVERIFY(rebuilt && !rebuilt->isDeleted());
+        QCOMPARE(rebuilt->title(), QStringLiteral("Chores"));
+        QVERIFY(!undo->canRedo());
+        QCOMPARE(app.childTitles(errands), QStringList{QStringLiteral("Chores")});
     }
 
     void undoDelete_bringsBackTheWholeFolder_atTheEndOfItsParent()

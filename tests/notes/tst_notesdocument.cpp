@@ -123,7 +123,12 @@ private Q_SLOTS:
         NotesDocument::setRichText(&document, text);
         NotesDocument::prepare(&document, 200);
         const QRectF box = NotesDocument::checkBoxRect(&document, document.begin());
-        QVERIFY(box.right() <= 24.0);
+        // Left of where the text starts, centred on its first line.
+        const QTextLine line = document.begin().layout()->lineAt(0);
+        const QRectF lineRect = line.naturalTextRect().translated(
+            document.documentLayout()->blockBoundingRect(document.begin()).topLeft());
+        QVERIFY(box.left() >= 0.0 && box.right() <= lineRect.left());
+        QVERIFY(qAbs(box.center().y() - lineRect.center().y()) < 0.5);
         QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);

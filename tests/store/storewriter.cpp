@@ -1,5 +1,9 @@
-// Performs the saves of CrashScenario on the store given as the only argument, printing each
+// Performs the saves of CrashScenario on the store given as the first argument, printing each
 // sequence number once its save has returned, and "begin <n>" before each big save.
+//
+// With "--hold-in-big-save <k>", the first big save stops inside its transaction, after about
+// k steps of SQLite's statements (at the commit at the latest), prints "inside <n>" and waits
+// there to be killed.
 
 #include "CrashScenario.h"
 #include "model/Kanban.h"
@@ -11,8 +15,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <cstdio>
+#include <sqlite3.h>
 
 namespace {
 
@@ -21,6 +27,46 @@ void print(const QByteArray& line)
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+// The hold: armed around the first big save only.
+struct Hold
+{
+    bool armed = false;
+    qint64 sequence = 0;
+    qint64 countdown = 0;
+};
+Hold hold;
+
+void holdHere()
+{
+    hold.armed = false;
+    print("inside " + QByteArray::number(hold.sequence));
+    QThread::sleep(30); // ample time to be killed; then the save goes on
+}
+
+int countStep(void* database)
+{
+    // Steps count only inside the transaction, not while the save prepares it.
+    if (hold.armed && !sqlite3_get_autocommit(static_cast<sqlite3*>(database)) &&
+        hold.countdown-- <= 0)
+        holdHere();
+    return 0;
+}
+
+int beforeCommit(void*)
+{
+    if (hold.armed)
+        holdHere();
+    return 0;
+}
+
+// Run by SQLite for every connection this process opens.
+int installHooks(sqlite3* database, const char**, const sqlite3_api_routines*)
+{
+    sqlite3_progress_handler(database, 50, countStep, database);
+    sqlite3_commit_hook(database, beforeCommit, nullptr);
+    return SQLITE_OK;
 }
 
 bool save(ObjectContext& context)
@@ -47,9 +93,14 @@ ListItem* newCard(ObjectContext& context, qint64 sequence)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: storewriter <store file>\n");
+    const bool holding = argc == 4 && qstrcmp(argv[2], "--hold-in-big-save") == 0;
+    if (argc != 2 && !holding) {
+        std::fprintf(stderr, "usage: storewriter <store file> [--hold-in-big-save <steps>]\n");
         return 2;
+    }
+    if (holding) {
+        hold.countdown = QByteArray(argv[3]).toLongLong();
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&installHooks));
     }
     QString error;
     auto store = SqliteStore::open(QString::fromLocal8Bit(argv[1]), &error);
@@ -87,7 +138,8 @@ int main(int argc, char** argv)
         const QString mark = QString::number(sequence);
         root->setTitle(mark);
         const QList<ListItem*> cards = context.fetch<ListItem>();
-        if (CrashScenario::isBigSave(sequence)) {
+        const bool big = CrashScenario::isBigSave(sequence);
+        if (big) {
             print("begin " + QByteArray::number(sequence));
             for (ListItem* card : cards)
                 card->setTitle(mark);
@@ -102,8 +154,11 @@ int main(int argc, char** argv)
             const int from = int(board->column().indexOf(moved->column()));
             board->column().at((from + 1) % CrashScenario::columns)->insertItem(moved, 0);
         }
+        hold.armed = holding && big && hold.sequence == 0;
+        hold.sequence = hold.armed ? sequence : hold.sequence;
         if (!save(context))
             return 1;
+        hold.armed = false;
         print(QByteArray::number(sequence));
     }
     return 0;

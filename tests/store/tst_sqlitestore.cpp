@@ -10,9 +10,11 @@
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/SqliteStore.h"
+#include "store/StoreSchema.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -127,6 +129,76 @@ private Q_SLOTS:
                  std::optional(RichText(QStringLiteral("edited"))));
         QCOMPARE(firstBoardColumn(*reopened, 1)->item().size(), secondOrder.size());
         QCOMPARE(firstBoardColumn(*reopened, 0)->item().size(), 2);
+    }
+
+    void farObjectNumbers_loadInTheirColumn_andNewObjectsFollowThem()
+    {
+        const QString path = storePath("far.storedata");
+        qint64 column = 0;
+        qint64 near = 0;
+        {
+            auto context = StoreTestSupport::open(path);
+            QVERIFY(context);
+            StoreTestSupport::buildSample(*context);
+            QVERIFY(context->save());
+            KanbanColumn* first = firstBoardColumn(*context, 0);
+            QVERIFY(first->item().size() >= 3);
+            column = first->objectNumber();
+            near = first->item().at(0)->objectNumber();
+        }
+        // Give the column's second and third cards numbers far beyond every other.
+        const QList<qint64> far{(qint64(1) << 26) + 1, qint64(1) << 40};
+        {
+            SqliteDatabase database;
+            QVERIFY(database.open(path, SQLITE_OPEN_READWRITE));
+            SqliteStatement select(database, "SELECT items FROM kanban_column WHERE number = ?");
+            select.bindInt64(0, column);
+            QVERIFY(select.next());
+            std::vector<qint64> items;
+            QVERIFY(StoreSchema::decodeMembers(select.columnBytes(0), items));
+            select.reset();
+            for (int i = 0; i < far.size(); ++i) {
+                SqliteStatement renumber(database,
+                                         "UPDATE list_item SET number = ? WHERE number = ?");
+                renumber.bindInt64(0, far[i]);
+                renumber.bindInt64(1, items[size_t(i) + 1]);
+                QVERIFY(renumber.execute());
+                items[size_t(i) + 1] = far[i];
+            }
+            QByteArray blob(qsizetype(items.size() * sizeof(qint64)), Qt::Uninitialized);
+            for (size_t i = 0; i < items.size(); ++i)
+                qToLittleEndian(items[i], blob.data() + 8 * i);
+            SqliteStatement update(database, "UPDATE kanban_column SET items = ? WHERE number = ?");
+            update.bindBlob(0, blob);
+            update.bindInt64(1, column);
+            QVERIFY(update.execute());
+        }
+        const auto numbersIn = [](const KanbanColumn* c) {
+            QList<qint64> numbers;
+            for (const ListItem* card : c->item())
+                numbers.append(card->objectNumber());
+            return numbers;
+        };
+        auto reopened = StoreTestSupport::open(path);
+        QVERIFY(reopened);
+        QCOMPARE(StoreTestSupport::storeOf(*reopened)->anomalies(), QStringList());
+        KanbanColumn* first = firstBoardColumn(*reopened, 0);
+        QCOMPARE(numbersIn(first).mid(0, 3), (QList<qint64>{near, far[0], far[1]}));
+        QCOMPARE(reopened->objectWithNumber(far[1])->entity(), Entity::ListItem);
+        QVERIFY(!reopened->hasChanges());
+
+        // A card made now is numbered after them, and it loads too.
+        auto* added = reopened->insert<ListItem>();
+        QCOMPARE(added->objectNumber(), far[1] + 1);
+        first->insertItem(added);
+        QVERIFY(reopened->save());
+        const QList<qint64> order = numbersIn(first);
+        reopened.reset();
+        auto again = StoreTestSupport::open(path);
+        QVERIFY(again);
+        QCOMPARE(numbersIn(firstBoardColumn(*again, 0)), order);
+        QCOMPARE(GraphCheck::check(*again, StoreTestSupport::storeOf(*again)->anomalies()),
+                 QStringList());
     }
 
     void failedSave_keepsChangesPendingAndFileAsItWas_data()

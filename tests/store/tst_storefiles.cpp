@@ -143,6 +143,7 @@ private Q_SLOTS:
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("earlier backup");
         stale.close();
+        const QByteArray earlierChecksum = StoreTestSupport::checksum(earlier);
         const QByteArray original = StoreTestSupport::checksum(path);
 
         const QList<StoreSchema::Step> steps{
@@ -161,7 +162,7 @@ private Q_SLOTS:
         QCOMPARE(StoreTestSupport::queryInteger(path, "SELECT x FROM extra"), 20);
         QCOMPARE(StoreTestSupport::queryInteger(path, "PRAGMA user_version"), 3);
 
-        QCOMPARE(StoreTestSupport::checksum(earlier), StoreTestSupport::checksum(earlier));
+        QCOMPARE(StoreTestSupport::checksum(earlier), earlierChecksum);
         QFile kept(earlier);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("earlier backup"));
@@ -238,9 +239,9 @@ private Q_SLOTS:
              {"already belongs to KanbanColumn", "p999999, which is not in the store",
               "which is not a ListItem", "would make a cycle", "a Root has no parent",
               "second Root", "unknown kind \"Gadget\"", "p-5 of display_item",
-              "p9000000000 of display_item", "has the number of Folder p900001", "is damaged",
-              "which is not a Tag"})
+              "has the number of Folder p900001", "is damaged", "which is not a Tag"})
             QVERIFY2(all.contains(QLatin1String(expected)), qPrintable(expected + u'\n' + all));
+        QVERIFY(!all.contains(u"p9000000000")); // a far number is no damage
         QCOMPARE(damaged->objectWithNumber(card)->objectNumber(), card);
         QCOMPARE(static_cast<ListItem*>(damaged->objectWithNumber(card))->column()->objectNumber(),
                  column0);

@@ -1,0 +1,36 @@
+#include "FlipArchiveStateCommand.h"
+
+#include "ListViewController.h"
+#include "model/ListItem.h"
+#include "store/AppDelegate.h"
+#include "store/NotificationCenter.h"
+
+#include <QCoreApplication>
+
+FlipArchiveStateCommand::FlipArchiveStateCommand(ListItem* item)
+    : m_item(item)
+{
+    setText(actionName(!item->isArchived()));
+}
+
+QString FlipArchiveStateCommand::actionName(bool archiving)
+{
+    return archiving ? QCoreApplication::translate("ListViewController", "Archive Card")
+                     : QCoreApplication::translate("ListViewController", "Restore Card");
+}
+
+void FlipArchiveStateCommand::flip()
+{
+    if (m_item->isDeleted()) {
+        setObsolete(true);
+        return;
+    }
+    if (ListViewController* controller = ListViewController::controllerShowing(m_item)) {
+        controller->flipArchiveStateOfItem(m_item);
+    } else {
+        m_item->setArchived(!m_item->isArchived());
+        if (AppDelegate* delegate = AppDelegate::shared())
+            delegate->save();
+    }
+    NotificationCenter::defaultCenter().post(QStringLiteral("refreshToolBar"));
+}
