@@ -188,6 +188,35 @@ void NotesDocument::applyFormats(QTextDocument* document, int position, const Ri
     cursor.endEditBlock();
 }
 
+void NotesDocument::applyChangedFormats(QTextDocument* document, const RichText& shown,
+                                        const RichText& wanted)
+{
+    const QList<RichText::Run>& a = shown.runs();
+    const QList<RichText::Run>& b = wanted.runs();
+    // Both texts' runs are merged: they match up to the first difference and from the last.
+    qsizetype first = 0;
+    while (first < a.size() && first < b.size() && a[first] == b[first])
+        ++first;
+    if (first == a.size() && first == b.size())
+        return;
+    qsizetype lastA = a.size();
+    qsizetype lastB = b.size();
+    while (lastA > first && lastB > first && a[lastA - 1] == b[lastB - 1]) {
+        --lastA;
+        --lastB;
+    }
+    const QString& text = wanted.text();
+    const qsizetype from = std::min(first < a.size() ? a[first].location : text.size(),
+                                    first < b.size() ? b[first].location : text.size());
+    qsizetype to = std::max(lastA > 0 ? a[lastA - 1].location + a[lastA - 1].length : 0,
+                            lastB > 0 ? b[lastB - 1].location + b[lastB - 1].length : 0);
+    // Whole lines, so that each takes the paragraph format of its style.
+    const qsizetype lineStart = from > 0 ? text.lastIndexOf(u'\n', from - 1) + 1 : 0;
+    const qsizetype feed = to > 0 ? text.indexOf(u'\n', to - 1) : text.indexOf(u'\n');
+    to = feed < 0 ? text.size() : feed + 1;
+    applyFormats(document, int(lineStart), wanted.mid(lineStart, to - lineStart));
+}
+
 void NotesDocument::prepare(QTextDocument* document, qreal width)
 {
     document->setDocumentMargin(0);
@@ -221,6 +250,14 @@ RichText NotesDocument::firstLine(const RichText& text)
     const RichText lines = withLineFeeds(text);
     const qsizetype lineFeed = lines.text().indexOf(u'\n');
     return lineFeed < 0 ? lines : lines.mid(0, lineFeed);
+}
+
+std::optional<RichText::Attributes> NotesDocument::lineStart(const QTextBlock& block)
+{
+    const std::optional<QTextCharFormat> format = firstCharacterFormat(block);
+    if (!format)
+        return std::nullopt;
+    return NoteFormat::attributes(*format);
 }
 
 bool NotesDocument::isChecklistBlock(const QTextBlock& block)

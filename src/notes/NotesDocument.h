@@ -41,6 +41,10 @@ public:
     // they already are, and each line they touch the paragraph format of the style at its
     // start; the rest of the document keeps its layout.
     static void applyFormats(QTextDocument* document, int position, const RichText& formats);
+    // Gives the document, which holds `shown`, the formats of `wanted`, the same characters
+    // otherwise: only the lines whose runs differ are touched.
+    static void applyChangedFormats(QTextDocument* document, const RichText& shown,
+                                    const RichText& wanted);
 
     // Sets the layout the card uses: no document margin, the text as wide as `width` less the
     // padding on both sides.
@@ -63,6 +67,9 @@ public:
     // line) carries the checklist state; an empty last line has no character and is none.
     static bool isChecklistBlock(const QTextBlock& block);
     static bool isChecked(const QTextBlock& block);
+    // The attributes of the line's first character (for an empty line its line feed); none for
+    // the empty last line.
+    static std::optional<RichText::Attributes> lineStart(const QTextBlock& block);
     // Gives the whole line, its line feed included, the style (a checklist line unticked).
     static void restyleLine(const QTextBlock& block, NoteStyle::Kind kind);
     // The box of a checklist line, in document coordinates: 18 square, 11 from the card's text

@@ -15,11 +15,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUndoStack>
 
-#include <memory>
 
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
@@ -215,6 +215,7 @@ QMenu* NotesTextView::createCardMenu()
         menu->addAction(tr("Make Checklist"), this, &NotesTextView::formatSelectionAsChecklist);
     checklist->setObjectName(QStringLiteral("makeChecklist"));
     checklist->setEnabled(m_isFirstResponder);
+    MenuItemState::apply(checklist, menuState(NoteStyle::Checklist));
     menu->addSeparator();
     if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
         QAction* undo = stack->createUndoAction(menu);
@@ -241,8 +242,10 @@ QMenu* NotesTextView::createCardMenu()
 
 void NotesTextView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const std::unique_ptr<QMenu> menu(createCardMenu());
+    // Delete Card may take the editor, and the menu with it, while the menu runs.
+    const QPointer<QMenu> menu(createCardMenu());
     menu->exec(event->globalPos());
+    delete menu.data();
 }
 
 template <class Change>
@@ -292,8 +295,9 @@ bool NotesTextView::addExtralineIfCursorAtEnd()
 void NotesTextView::formatSelectionAsChecklist()
 {
     runCommand(tr("Style Change"), [this] {
-        if (!currentCharFormat().hasProperty(NoteFormat::checklistProperty))
-            addExtralineIfCursorAtEnd();
+        // The empty last line shows no box, whatever is being typed there: it becomes a real
+        // line, which then shows one.
+        addExtralineIfCursorAtEnd();
         formatWithLines(getLinesInSelection(), NoteStyle::Checklist);
     });
 }
@@ -342,21 +346,28 @@ void NotesTextView::setTypingStyle(NoteStyle::Kind kind)
     }
 }
 
-MenuItemState::State NotesTextView::menuState(NoteStyle::Kind kind) const
+QSet<NoteStyle::Kind> NotesTextView::kindsInSelection() const
 {
-    QSet<QString> names;
-    for (const NoteLines::Range& line : getLinesInSelection()) {
-        const RichText::Attributes start =
-            line.length == 0
-                ? NoteFormat::attributes(currentCharFormat())
-                : NotesDocument::richText(document(), int(line.location), int(line.location + 1))
-                      .attributesAt(0);
-        if (start.styleName)
-            names.insert(*start.styleName);
+    // The lines of getLinesInSelection(), read from the document's lines without copying text.
+    const QTextCursor cursor = textCursor();
+    QSet<NoteStyle::Kind> kinds;
+    for (QTextBlock block = document()->findBlock(cursor.selectionStart()); block.isValid();
+         block = block.next()) {
+        // The empty last line counts with the style being typed.
+        kinds.insert(NoteStyle::kindOf(
+            NotesDocument::lineStart(block).value_or(NoteFormat::attributes(currentCharFormat()))));
+        if (!block.next().isValid() || block.next().position() >= cursor.selectionEnd())
+            break;
     }
-    if (!names.contains(NoteStyle::styleName(kind)))
+    return kinds;
+}
+
+MenuItemState::State NotesTextView::menuState(const QSet<NoteStyle::Kind>& kinds,
+                                              NoteStyle::Kind kind)
+{
+    if (!kinds.contains(kind))
         return MenuItemState::Off;
-    return names.size() == 1 ? MenuItemState::On : MenuItemState::Mixed;
+    return kinds.size() == 1 ? MenuItemState::On : MenuItemState::Mixed;
 }
 
 void NotesTextView::setNotesExpanded(bool expanded)

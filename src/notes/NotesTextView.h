@@ -6,6 +6,7 @@
 #include "model/RichText.h"
 #include "widgets/MenuItemState.h"
 
+#include <QSet>
 #include <QTextEdit>
 
 #include <functional>
@@ -61,7 +62,13 @@ public:
     bool cursorIsAtEndOfBlankLine() const;
     // Whether the style starts all, some or none of the lines of the selection (the empty last
     // line counts with the style being typed).
-    MenuItemState::State menuState(NoteStyle::Kind kind) const;
+    MenuItemState::State menuState(NoteStyle::Kind kind) const
+    {
+        return menuState(kindsInSelection(), kind);
+    }
+    static MenuItemState::State menuState(const QSet<NoteStyle::Kind>& kinds, NoteStyle::Kind kind);
+    // The styles that start the lines of the selection.
+    QSet<NoteStyle::Kind> kindsInSelection() const;
 
     // A collapsed card shows only its first line, and only that line's box is kept.
     void setNotesExpanded(bool expanded);
