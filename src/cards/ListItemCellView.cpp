@@ -3,6 +3,7 @@
 #include "CardEditor.h"
 #include "CardGeometry.h"
 #include "ChangeDueDateReceiver.h"
+#include "ChangeNotesCommand.h"
 #include "DatePickerViewController.h"
 #include "DateText.h"
 #include "DefaultDueDate.h"
@@ -31,6 +32,7 @@
 #include <QSvgRenderer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -456,6 +458,8 @@ ListItemCellView::Control ListItemCellView::controlAt(const QModelIndex& index,
         return Control::DueDate;
     if (g.tags.contains(point))
         return Control::Tags;
+    if (checklistLineAt(item, rowRect, point))
+        return Control::ChecklistBox;
     if (g.card.contains(point))
         return Control::Notes;
     return Control::None;
@@ -474,21 +478,27 @@ bool ListItemCellView::editorEvent(QEvent* event, QAbstractItemModel*,
     const Control control = controlAt(index, option.rect, mouse->position().toPoint());
     const bool direct = control == Control::CheckBox || control == Control::Flag ||
                         control == Control::ExpandButton || control == Control::DueDate ||
-                        control == Control::AddCard;
+                        control == Control::AddCard || control == Control::ChecklistBox;
+    ListItem* item = CardTableModel::itemFor(index);
+    const std::optional<int> line =
+        control == Control::ChecklistBox
+            ? checklistLineAt(item, contentRect(index, option.rect), mouse->position().toPoint())
+            : std::nullopt;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         m_pressedIndex = direct ? QPersistentModelIndex(index) : QPersistentModelIndex();
         m_pressedControl = direct ? control : Control::None;
+        m_pressedLine = line;
         return direct;
     }
     // Release: act when it ends the press on the same control.
-    const bool act =
-        m_pressedControl != Control::None && m_pressedControl == control && m_pressedIndex == index;
+    const bool act = m_pressedControl != Control::None && m_pressedControl == control &&
+                     m_pressedIndex == index && m_pressedLine == line;
     const bool consumed = m_pressedControl != Control::None;
     m_pressedIndex = QPersistentModelIndex();
     m_pressedControl = Control::None;
+    m_pressedLine.reset();
     if (!act)
         return consumed;
-    ListItem* item = CardTableModel::itemFor(index);
     auto* column = qobject_cast<KanbanColumnListViewController*>(m_controller.data());
     switch (control) {
     case Control::CheckBox:
@@ -509,10 +519,45 @@ bool ListItemCellView::editorEvent(QEvent* event, QAbstractItemModel*,
         if (column)
             column->addNewItem();
         break;
+    case Control::ChecklistBox:
+        if (line)
+            checkUncheckLine(item, *line);
+        break;
     default:
         break;
     }
     return true;
+}
+
+std::optional<int> ListItemCellView::checklistLineAt(ListItem* item, const QRect& rowRect,
+                                                     const QPoint& point)
+{
+    if (!item || item == m_editingItem || !item->attributedNotes())
+        return std::nullopt;
+    const CardGeometry g = geometryFor(item, rowRect);
+    if (!g.notes.contains(point))
+        return std::nullopt;
+    // The painted document of a collapsed card holds its first line, whose number it keeps.
+    const QPointF inDocument = QPointF(point) - QPointF(g.notes.left() + NoteFormat::notePadding,
+                                                        g.notes.top() + NoteFormat::verticalInset);
+    return NotesDocument::checkBoxAt(documentFor(item), inDocument);
+}
+
+void ListItemCellView::checkUncheckLine(ListItem* item, int line)
+{
+    if (!item || !item->attributedNotes())
+        return;
+    RichText notes = NotesDocument::withLineFeeds(*item->attributedNotes());
+    if (!NoteStyle::checkUncheckLine(notes, line))
+        return;
+    auto* command =
+        new ChangeNotesCommand(item, item->attributedNotes(), notes, tr("Toggle Checklist"), false);
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
+        stack->push(command);
+    } else {
+        command->redo();
+        delete command;
+    }
 }
 
 void ListItemCellView::toggleFlag(ListItem* item)
