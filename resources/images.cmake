@@ -37,6 +37,7 @@ set(PINWHEELS_IMAGE_NAMES
     toolbar-clean-done
     toolbar-completed
     toolbar-checklist
+    toolbar-checklist-mixed
     toolbar-style
     toolbar-tag-filter
     toolbar-appearance
