@@ -198,8 +198,7 @@ bool ListItemCellView::measureExactly(ListItem* item)
 void ListItemCellView::setNotesHeightFromEditor(ListItem* item, int notesHeight)
 {
     // The painted document is out of date; it is made again only when painted.
-    if (m_documents.remove(item))
-        m_recentlyPainted.removeOne(item);
+    forgetDocument(item);
     const int height = notesHeight + CardGeometry::fixedHeight;
     const auto it = m_heights.constFind(item);
     const bool changed = it == m_heights.cend() || it->height != height;
@@ -211,6 +210,11 @@ void ListItemCellView::setNotesHeightFromEditor(ListItem* item, int notesHeight)
 void ListItemCellView::invalidate(const ListItem* item)
 {
     m_heights.remove(item);
+    forgetDocument(item);
+}
+
+void ListItemCellView::forgetDocument(const ListItem* item)
+{
     if (m_documents.remove(item))
         m_recentlyPainted.removeOne(item);
 }

@@ -61,6 +61,8 @@ public:
     bool measureExactly(ListItem* item);
     // Forget what is known of the card's layout (its notes, flags or tags changed).
     void invalidate(const ListItem* item);
+    // Forget the card's painted document but not its height.
+    void forgetDocument(const ListItem* item);
     // Forget every layout (the width changed).
     void invalidateAll();
     // Forget the painted documents but not the heights (the search term changed).
