@@ -451,10 +451,24 @@ QList<ListItem*> ListViewController::archiveDoneItems()
 
 void ListViewController::refreshItem(const ListItem* item)
 {
-    m_cellView->invalidate(item);
-    m_model->itemChanged(item);
     const QModelIndex index = m_model->indexForItem(item);
-    if (index.isValid())
+    if (!index.isValid() || !m_cellView->hasExactHeight(item)) {
+        m_cellView->invalidate(item);
+        m_model->itemChanged(item);
+        if (index.isValid())
+            Q_EMIT m_cellView->sizeHintChanged(index);
+        return;
+    }
+    // A measured card is measured again at once (by its editor, when it has one, as the editor
+    // takes the change): when its height stays, only its row is painted again and the rows
+    // around it keep their places.
+    auto* changed = const_cast<ListItem*>(item);
+    const int before = m_cellView->heightForItem(changed);
+    m_cellView->forgetDocument(item);
+    m_model->itemChanged(item);
+    if (m_cellView->editingItem() != item)
+        m_cellView->measureExactly(changed);
+    if (m_cellView->heightForItem(changed) != before)
         Q_EMIT m_cellView->sizeHintChanged(index);
 }
 

@@ -10,6 +10,7 @@
 #include "TypingCommand.h"
 #include "appearance/CardPalette.h"
 #include "board/CardTableModel.h"
+#include "board/CardTableView.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
 #include "notes/NotesDocument.h"
@@ -104,6 +105,12 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     // A new width wraps the text again: the row takes the height of the new layout.
     connect(m_notes->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this, &CardEditor::updateCellHeight);
+    connect(m_notes, &NotesTextView::commandFinished, this, &CardEditor::commandDidFinish);
+    m_notes->setCardMenuItems([this](QMenu* menu) {
+        ListViewController* controller = m_cellView->listViewController();
+        if (CardTableView* view = controller ? controller->tableView() : nullptr; view && m_item)
+            view->addCardMenuItems(menu, m_item);
+    });
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(autosaveDelay);
     connect(&m_autosave, &QTimer::timeout, this, [] {
@@ -172,16 +179,26 @@ void CardEditor::refreshNotes()
     // Loading is no edit: only notes the editor does not already hold are loaded.
     const RichText text =
         NotesDocument::withLineFeeds(m_item->attributedNotes().value_or(RichText()));
-    if (m_notes->richText() == text)
+    const RichText shown = m_notes->richText();
+    if (shown == text)
         return;
     m_updatingText = true;
-    const int caret = m_notes->textCursor().position();
-    m_notes->setRichText(text);
+    QTextCursor cursor = m_notes->textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    // The same characters in other styles (a style change or a tick undone) take their formats
+    // in place: only the lines that changed are laid out again.
+    if (shown.text() == text.text())
+        NotesDocument::applyChangedFormats(m_notes->document(), shown, text);
+    else
+        m_notes->setRichText(text);
     if (m_notes->hasFocus()) {
-        QTextCursor cursor = m_notes->textCursor();
-        cursor.setPosition(std::min(caret, m_notes->document()->characterCount() - 1));
+        const int end = m_notes->document()->characterCount() - 1;
+        cursor.setPosition(std::min(anchor, end));
+        cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
         m_notes->setTextCursor(cursor);
     }
+    m_notes->addAndRemoveChecklistButtons();
     m_updatingText = false;
     updateCellHeight();
 }
@@ -192,6 +209,7 @@ void CardEditor::refreshControls()
     m_expand->setIcon(QIcon(m_item->notesExpanded().value_or(false)
                                 ? QStringLiteral(":/images/UpArrow.svg")
                                 : QStringLiteral(":/images/DownArrow.svg")));
+    m_notes->setNotesExpanded(m_item->notesExpanded().value_or(false));
     m_flag->setIcon(QIcon(m_item->isPriority() ? QStringLiteral(":/images/flag-filled.svg")
                                                : QStringLiteral(":/images/flag.svg")));
     const bool done = m_item->isDone();
@@ -242,6 +260,11 @@ void CardEditor::layoutChildren()
 
 void CardEditor::storeNotes()
 {
+    pushNotes(QString());
+}
+
+void CardEditor::pushNotes(const QString& actionName)
+{
     if (!m_item || m_item->isDeleted())
         return;
     const RichText text = m_notes->richText();
@@ -254,11 +277,28 @@ void CardEditor::storeNotes()
     QUndoStack* stack = AppDelegate::sharedUndoStack();
     if (!stack)
         return;
-    if (m_burst == 0)
-        m_burst = TypingCommand::newBurst();
     m_pushing = true;
-    stack->push(new TypingCommand(m_item, before, text, m_burst));
+    if (actionName.isEmpty()) {
+        if (m_burst == 0)
+            m_burst = TypingCommand::newBurst();
+        stack->push(new TypingCommand(m_item, before, text, m_burst));
+    } else {
+        stack->push(new ChangeNotesCommand(m_item, before, text, actionName, true));
+    }
     m_pushing = false;
+}
+
+void CardEditor::commandDidFinish(const QString& actionName)
+{
+    if (!m_item)
+        return;
+    endBurst();
+    pushNotes(actionName);
+    m_autosave.stop();
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
+    hideShowNoteButton();
+    updateCellHeight();
 }
 
 void CardEditor::endBurst()
@@ -268,7 +308,8 @@ void CardEditor::endBurst()
 
 void CardEditor::textDidChange()
 {
-    if (m_updatingText || !m_item)
+    // A command of the editor is stored once done, as one step of its own name.
+    if (m_updatingText || !m_item || m_notes->isRunningCommand())
         return;
     storeNotes();
     m_burstCaret = m_notes->textCursor().position();

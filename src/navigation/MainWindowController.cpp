@@ -10,6 +10,7 @@
 #include "cards/PreferencesDialog.h"
 #include "model/Kanban.h"
 #include "model/List.h"
+#include "notes/FormatMenuController.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
@@ -218,6 +219,15 @@ void MainWindowController::createToolBar()
     m_boardMenu = new BoardMenuController(this, m_splitView->tabViewController(), m_kanbanView,
                                           m_listView, m_cleanDone);
     m_toolBar->addAction(m_boardMenu->completedCardsAction());
+    m_toolBar->addSeparator();
+
+    m_formatMenu = new FormatMenuController(this);
+    m_toolBar->addAction(m_formatMenu->styleButton());
+    if (auto* button =
+            qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_formatMenu->styleButton())))
+        button->setPopupMode(QToolButton::InstantPopup);
+    m_toolBar->addAction(m_formatMenu->checklistButton());
+    m_toolBar->addSeparator();
 
     m_tagFilter =
         new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
@@ -261,6 +271,7 @@ void MainWindowController::createMenus()
     createFileMenu();
     createEditMenu();
     menuBar()->addMenu(m_boardMenu->menu());
+    menuBar()->addMenu(m_formatMenu->menu());
     createViewMenu();
     createHelpMenu();
 }

@@ -12,6 +12,7 @@ class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
 class FilterViewController;
+class FormatMenuController;
 class MainSplitViewController;
 class QAction;
 class QMenu;
@@ -61,6 +62,8 @@ public:
     void showFilterView();
     // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
     BoardMenuController* boardMenuController() const { return m_boardMenu; }
+    // The Format menu and the toolbar's style and checklist controls.
+    FormatMenuController* formatMenuController() const { return m_formatMenu; }
 
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
@@ -104,6 +107,7 @@ private:
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
     BoardMenuController* m_boardMenu = nullptr;
+    FormatMenuController* m_formatMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;

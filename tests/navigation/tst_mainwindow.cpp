@@ -24,6 +24,8 @@
 #include "navigation/MainWindowController.h"
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
+#include "notes/FormatMenuController.h"
+#include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
 #include "store/Defaults.h"
@@ -33,6 +35,7 @@
 #include "tags/FilterViewController.h"
 #include "tags/TagsTextField.h"
 #include "widgets/FieldUndoRouter.h"
+#include "widgets/MenuItemState.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
@@ -528,6 +531,64 @@ private Q_SLOTS:
         QVERIFY(!button->isChecked());
         QVERIFY(shop->tags().isEmpty());
         QVERIFY(app.context().fetch<Tag>([](const Tag& tag) { return !tag.kanban(); }).isEmpty());
+        QVERIFY(!app.context().hasChanges());
+    }
+
+    void formatMenu_andToolbarControls_actOnTheEditedCard_andAreDisabledOtherwise()
+    {
+        MainWindowFixture app;
+        FormatMenuController* format = app.window().formatMenuController();
+        const QList<std::pair<QString, QKeySequence>> items{
+            {QStringLiteral("formatAsTitle"), QKeySequence(Qt::CTRL | Qt::Key_1)},
+            {QStringLiteral("formatAsHeader"), QKeySequence(Qt::CTRL | Qt::Key_2)},
+            {QStringLiteral("formatAsBody"), QKeySequence(Qt::CTRL | Qt::Key_3)},
+            {QStringLiteral("formatAsChecklist"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)}};
+        for (const auto& [identifier, key] : items) {
+            const QList<QAction*> withKey = app.window().findChildren<QAction*>();
+            const auto count = std::count_if(withKey.cbegin(), withKey.cend(), [&](QAction* a) {
+                return a->shortcuts().contains(key);
+            });
+            QCOMPARE(count, 1);
+            auto* action = format->menu()->findChild<QAction*>(identifier);
+            QVERIFY(action && action->shortcut() == key && !action->isEnabled());
+        }
+        QCOMPARE(
+            menuAction(app.window().menuBar(), QStringLiteral("Format"), QStringLiteral("Header")),
+            format->action(NoteStyle::Header));
+        QVERIFY(!format->styleButton()->isEnabled() && !format->checklistButton()->isEnabled());
+
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        auto* list = KanbanColumnListViewController::controllerFor(board->kanban()->column().at(0));
+        ListItem* card = list->listItems().at(0);
+        QApplication::setActiveWindow(&app.window());
+        list->columnTableView()->openEditorFor(card);
+        auto* editor = qobject_cast<CardEditor*>(
+            list->columnTableView()->indexWidget(list->tableModel()->indexForItem(card)));
+        QVERIFY(editor);
+        NotesTextView* notes = editor->notesTextView();
+        QTRY_VERIFY(notes->hasFocus());
+        QVERIFY(format->action(NoteStyle::Header)->isEnabled());
+        QVERIFY(format->checklistButton()->isEnabled());
+
+        QTest::keyClick(notes, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(notes, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(card->attributedNotes()->attributesAt(0).styleName,
+                 std::optional(QStringLiteral("header")));
+        QCOMPARE(app.delegate().undoManager()->undoText(), QStringLiteral("Style Change"));
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Header)), MenuItemState::On);
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Title)), MenuItemState::Off);
+
+        QTest::mouseClick(app.window().mainToolBar()->widgetForAction(format->checklistButton()),
+                          Qt::LeftButton);
+        QVERIFY(NoteStyle::isChecklist(card->attributedNotes()->attributesAt(0)));
+        QVERIFY(format->checklistButton()->isChecked());
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Header)), MenuItemState::Off);
+        QVERIFY(notes->hasFocus());
+
+        app.window().searchField()->setFocus();
+        QTRY_VERIFY(!format->checklistButton()->isEnabled());
+        QVERIFY(!format->action(NoteStyle::Title)->isEnabled());
         QVERIFY(!app.context().hasChanges());
     }
 
