@@ -13,6 +13,7 @@
 //              and how many cards were repainted
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
+#include "BenchHome.h"
 #include "StoreGenerator.h"
 #include "board/CardTableModel.h"
 #include "board/DelaySelectionTextField.h"
@@ -598,13 +599,7 @@ int takeScreenshots(const QString& directory)
 
 int main(int argc, char** argv)
 {
-    // Its own home, so that nothing of the user's is read or written.
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(name,
-                QFile::encodeName(home.path() + QStringLiteral("/") + QString::fromLatin1(name)));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const BenchHome home;
     QApplication application(argc, argv);
     application.setAttribute(Qt::AA_Use96Dpi, true);
     const QStringList arguments = QCoreApplication::arguments();

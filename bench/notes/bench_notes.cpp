@@ -1,6 +1,7 @@
 // Notes editor benchmark: a style change over the whole of a 2,000-line card being edited, and
 // its undo on the window's stack, each until the editor has painted again, against one plain
 // relayout of that card's text at the same width, in the same run. A frame is 16 ms.
+#include "BenchHome.h"
 #include "board/CardTableModel.h"
 #include "board/ListViewController.h"
 #include "cards/CardEditor.h"
@@ -93,13 +94,7 @@ double timeUntilPainted(NotesTextView* notes, const Change& change)
 
 int main(int argc, char** argv)
 {
-    // Its own home, so that nothing of the user's is read or written.
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(name,
-                QFile::encodeName(home.path() + QStringLiteral("/") + QString::fromLatin1(name)));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const BenchHome home;
     QApplication application(argc, argv);
     application.setAttribute(Qt::AA_Use96Dpi, true);
     AppDelegate delegate;
