@@ -67,25 +67,22 @@ QMenu* FieldUndoRouter::createFieldMenu(QLineEdit* field, QUndoStack* stack)
 
 bool FieldUndoRouter::eventFilter(QObject* watched, QEvent* event)
 {
+    // Every event of the application passes here: the cheap test first.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::ContextMenu)
+        return false;
     auto* field = qobject_cast<QLineEdit*>(watched);
     if (!field)
         return false;
-    switch (event->type()) {
-    case QEvent::ShortcutOverride:
-    case QEvent::KeyPress: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->matches(QKeySequence::Undo) && !key->matches(QKeySequence::Redo))
-            return false;
-        // Not taken by the field: the window's Undo and Redo shortcuts get the key.
-        event->ignore();
-        return true;
-    }
-    case QEvent::ContextMenu: {
+    if (type == QEvent::ContextMenu) {
         const std::unique_ptr<QMenu> menu(createFieldMenu(field, m_stack));
         menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }
-    default:
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->matches(QKeySequence::Undo) && !key->matches(QKeySequence::Redo))
         return false;
-    }
+    // Not taken by the field: the window's Undo and Redo shortcuts get the key.
+    event->ignore();
+    return true;
 }
