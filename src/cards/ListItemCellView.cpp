@@ -14,8 +14,8 @@
 #include "board/KanbanColumnListViewController.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
+#include "model/NoteFormat.h"
 #include "model/Tag.h"
-#include "notes/NoteStyle.h"
 #include "notes/NotesDocument.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
@@ -336,10 +336,10 @@ void ListItemCellView::paintCard(QPainter* painter, const QRect& rowRect, ListIt
 
     painter->save();
     painter->setClipRect(g.notes);
-    painter->translate(g.notes.left() + NoteStyle::notePadding,
-                       g.notes.top() + NoteStyle::verticalInset);
+    painter->translate(g.notes.left() + NoteFormat::notePadding,
+                       g.notes.top() + NoteFormat::verticalInset);
     painter->setOpacity(done ? 0.3 : 1.0);
-    const qreal shownHeight = g.notes.height() - 2 * NoteStyle::verticalInset;
+    const qreal shownHeight = g.notes.height() - 2 * NoteFormat::verticalInset;
     document->drawContents(painter, QRectF(0, 0, document->textWidth(), shownHeight));
     NotesDocument::paintCheckBoxes(painter, document, shownHeight);
     painter->restore();

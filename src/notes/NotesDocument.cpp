@@ -1,6 +1,6 @@
 #include "NotesDocument.h"
 
-#include "NoteStyle.h"
+#include "model/NoteFormat.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -48,8 +48,8 @@ void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     const RichText::Attributes first = text.attributesAt(0);
-    cursor.setBlockFormat(NoteStyle::blockFormat(first));
-    cursor.setBlockCharFormat(NoteStyle::charFormat(first));
+    cursor.setBlockFormat(NoteFormat::blockFormat(first));
+    cursor.setBlockCharFormat(NoteFormat::charFormat(first));
     insertRichText(cursor, text);
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undoable);
@@ -82,7 +82,7 @@ void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText
     const RichText text = withLineFeeds(richText);
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {
-        const QTextCharFormat format = NoteStyle::charFormat(run.attributes);
+        const QTextCharFormat format = NoteFormat::charFormat(run.attributes);
         qsizetype start = run.location;
         const qsizetype end = run.location + run.length;
         while (start < end) {
@@ -93,7 +93,8 @@ void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText
                 cursor.insertText(plain.mid(start, stop - start), format);
             if (endsLine) {
                 // The line feed takes the run's format; the new line the style at its start.
-                cursor.insertBlock(NoteStyle::blockFormat(text.attributesAt(lineFeed + 1)), format);
+                cursor.insertBlock(NoteFormat::blockFormat(text.attributesAt(lineFeed + 1)),
+                                   format);
                 start = lineFeed + 1;
             } else {
                 start = stop;
@@ -109,13 +110,13 @@ RichText NotesDocument::richText(const QTextDocument* document)
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         if (block != document->begin()) {
             // The line feed before a block carries the format the block reports as its own.
-            runs.append({text.size(), 1, NoteStyle::attributes(block.charFormat())});
+            runs.append({text.size(), 1, NoteFormat::attributes(block.charFormat())});
             text.append(u'\n');
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QString part = fragment.text();
-            runs.append({text.size(), part.size(), NoteStyle::attributes(fragment.charFormat())});
+            runs.append({text.size(), part.size(), NoteFormat::attributes(fragment.charFormat())});
             text.append(part);
         }
     }
@@ -125,13 +126,13 @@ RichText NotesDocument::richText(const QTextDocument* document)
 void NotesDocument::prepare(QTextDocument* document, qreal width)
 {
     document->setDocumentMargin(0);
-    document->setTextWidth(std::max<qreal>(1.0, width - 2 * NoteStyle::notePadding));
+    document->setTextWidth(std::max<qreal>(1.0, width - 2 * NoteFormat::notePadding));
 }
 
 qreal NotesDocument::heightRequiredToFitContent(QTextDocument* document)
 {
     const qreal used = document->documentLayout()->documentSize().height();
-    return std::max<qreal>(30.0, used + 2 * NoteStyle::verticalInset);
+    return std::max<qreal>(30.0, used + 2 * NoteFormat::verticalInset);
 }
 
 qreal NotesDocument::heightOfFirstLine(QTextDocument* document)
@@ -139,7 +140,7 @@ qreal NotesDocument::heightOfFirstLine(QTextDocument* document)
     if (document->blockCount() < 2)
         return heightRequiredToFitContent(document);
     const QRectF first = document->documentLayout()->blockBoundingRect(document->begin());
-    return first.bottom() + 2 * NoteStyle::verticalInset;
+    return first.bottom() + 2 * NoteFormat::verticalInset;
 }
 
 RichText NotesDocument::firstLine(const RichText& text)
@@ -152,14 +153,14 @@ RichText NotesDocument::firstLine(const RichText& text)
 bool NotesDocument::isChecklistBlock(const QTextBlock& block)
 {
     const std::optional<QTextCharFormat> format = firstCharacterFormat(block);
-    return format && format->hasProperty(NoteStyle::checklistProperty) &&
-           !format->hasProperty(NoteStyle::styleNameProperty);
+    return format && format->hasProperty(NoteFormat::checklistProperty) &&
+           !format->hasProperty(NoteFormat::styleNameProperty);
 }
 
 bool NotesDocument::isChecked(const QTextBlock& block)
 {
     const std::optional<QTextCharFormat> format = firstCharacterFormat(block);
-    return format && format->boolProperty(NoteStyle::checklistProperty);
+    return format && format->boolProperty(NoteFormat::checklistProperty);
 }
 
 void NotesDocument::restyleLine(const QTextBlock& block, NoteStyle::Kind kind)
@@ -182,12 +183,12 @@ void NotesDocument::restyleLine(const QTextBlock& block, NoteStyle::Kind kind)
 
     QTextCursor cursor(block);
     cursor.beginEditBlock();
-    cursor.setBlockFormat(NoteStyle::blockFormat(NoteStyle::attributes(kind)));
+    cursor.setBlockFormat(NoteFormat::blockFormat(NoteStyle::attributes(kind)));
     for (const Part& part : std::as_const(parts)) {
         cursor.setPosition(part.from);
         cursor.setPosition(part.to, QTextCursor::KeepAnchor);
         cursor.setCharFormat(
-            NoteStyle::charFormat(NoteStyle::restyled(NoteStyle::attributes(part.format), kind)));
+            NoteFormat::charFormat(NoteStyle::restyled(NoteFormat::attributes(part.format), kind)));
     }
     cursor.endEditBlock();
 }
@@ -202,7 +203,7 @@ QRectF NotesDocument::checkBoxRect(QTextDocument* document, const QTextBlock& bl
         lineHeight = layout->lineAt(0).height();
     }
     // In the indent, left of the text, centred on the first line.
-    return {NoteStyle::checklistIndent - boxSize - 3.0, lineTop + (lineHeight - boxSize) / 2.0,
+    return {NoteFormat::checklistIndent - boxSize - 3.0, lineTop + (lineHeight - boxSize) / 2.0,
             boxSize, boxSize};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NoteStyle.h"
+#include "model/NoteFormat.h"
 #include "model/RichText.h"
 
 #include <QPointF>

@@ -1,9 +1,9 @@
 #include "NotesTextView.h"
 
-#include "NoteStyle.h"
 #include "NotesDocument.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
+#include "model/NoteFormat.h"
 #include "store/AppDelegate.h"
 
 #include <QCborValue>
@@ -29,15 +29,15 @@ NotesTextView::NotesTextView(QWidget* parent)
     setTabChangesFocus(true);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::WidgetWidth);
-    const int padding = int(NoteStyle::notePadding);
-    const int inset = int(NoteStyle::verticalInset);
+    const int padding = int(NoteFormat::notePadding);
+    const int inset = int(NoteFormat::verticalInset);
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
     document()->setUndoRedoEnabled(false);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
-    setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+    setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -49,16 +49,16 @@ void NotesTextView::setRichText(const RichText& text)
     if (m_isFirstResponder)
         startWithTitle();
     else
-        setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+        setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
 }
 
 void NotesTextView::startWithTitle()
 {
     const auto title = NoteStyle::attributes(NoteStyle::Title);
     QTextCursor cursor(document());
-    cursor.setBlockFormat(NoteStyle::blockFormat(title));
-    cursor.setBlockCharFormat(NoteStyle::charFormat(title));
-    setCurrentCharFormat(NoteStyle::charFormat(title));
+    cursor.setBlockFormat(NoteFormat::blockFormat(title));
+    cursor.setBlockCharFormat(NoteFormat::charFormat(title));
+    setCurrentCharFormat(NoteFormat::charFormat(title));
 }
 
 RichText NotesTextView::richText() const
@@ -164,33 +164,34 @@ void NotesTextView::insertNewline()
     const QTextCharFormat typing = currentCharFormat();
     const QTextBlock line = cursor.block();
     const bool inChecklist =
-        typing.hasProperty(NoteStyle::checklistProperty) || NotesDocument::isChecklistBlock(line);
+        typing.hasProperty(NoteFormat::checklistProperty) || NotesDocument::isChecklistBlock(line);
     const auto body = NoteStyle::attributes(NoteStyle::Body);
     cursor.beginEditBlock();
     if (inChecklist && line.text().isEmpty()) {
         // An empty checklist line leaves the checklist.
         NotesDocument::restyleLine(line, NoteStyle::Body);
-        setCurrentCharFormat(NoteStyle::charFormat(body));
+        setCurrentCharFormat(NoteFormat::charFormat(body));
     } else if (inChecklist) {
         const auto checklist = NoteStyle::attributes(NoteStyle::Checklist);
         // At the very end the new line gets a line feed of its own to carry its box.
         const int caret = cursor.position();
         if (caret == document()->characterCount() - 1) {
-            cursor.insertBlock(NoteStyle::blockFormat(checklist), NoteStyle::charFormat(checklist));
+            cursor.insertBlock(NoteFormat::blockFormat(checklist),
+                               NoteFormat::charFormat(checklist));
             cursor.setPosition(caret);
         }
         // The line feed belongs to the line it ends; the new line starts unticked.
-        cursor.insertBlock(NoteStyle::blockFormat(checklist), typing);
+        cursor.insertBlock(NoteFormat::blockFormat(checklist), typing);
         NotesDocument::restyleLine(cursor.block(), NoteStyle::Checklist);
         setTextCursor(cursor);
-        setCurrentCharFormat(NoteStyle::charFormat(checklist));
-    } else if (typing.hasProperty(NoteStyle::styleNameProperty) &&
-               typing.stringProperty(NoteStyle::styleNameProperty) !=
+        setCurrentCharFormat(NoteFormat::charFormat(checklist));
+    } else if (typing.hasProperty(NoteFormat::styleNameProperty) &&
+               typing.stringProperty(NoteFormat::styleNameProperty) !=
                    NoteStyle::styleName(NoteStyle::Body)) {
         // A heading is followed by body text.
-        cursor.insertBlock(NoteStyle::blockFormat(body), typing);
+        cursor.insertBlock(NoteFormat::blockFormat(body), typing);
         setTextCursor(cursor);
-        setCurrentCharFormat(NoteStyle::charFormat(body));
+        setCurrentCharFormat(NoteFormat::charFormat(body));
     } else {
         cursor.insertBlock(cursor.blockFormat(), typing);
         setTextCursor(cursor);
