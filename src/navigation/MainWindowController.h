@@ -13,6 +13,7 @@ class DisplayItem;
 class EditCommandRouter;
 class FilterViewController;
 class MainSplitViewController;
+class MaintenanceMenuController;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -61,6 +62,8 @@ public:
     void showFilterView();
     // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
     BoardMenuController* boardMenuController() const { return m_boardMenu; }
+    // The Maintenance menu: upgrades and repairs of the stored data on request.
+    MaintenanceMenuController* maintenanceMenuController() const { return m_maintenanceMenu; }
 
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
@@ -93,6 +96,8 @@ private:
     void autosaveFrame();
     void endEditing();
     void archiveDoneItems();
+    // Shows the board or list again after a change made outside its views.
+    void reloadShownItem();
 
     AppDelegate* m_appDelegate;
     MainSplitViewController* m_splitView;
@@ -104,6 +109,7 @@ private:
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
     BoardMenuController* m_boardMenu = nullptr;
+    MaintenanceMenuController* m_maintenanceMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;
