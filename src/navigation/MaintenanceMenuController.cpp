@@ -53,7 +53,7 @@ MaintenanceMenuController::MaintenanceMenuController(QWidget* window, AppDelegat
          [](qsizetype n) { return tr("Put %n card(s) without a column on a board?", nullptr, n); },
          tr("A card that has a tag goes to the end of the first column of its first "
             "tag's board. A card on no board and no list goes to the column \"%1\" of "
-            "the board \"%2\" at the top of the sidebar.")
+            "the board \"%2\" at the top level of the sidebar.")
              .arg(QLatin1String(DataChanges::recoveredColumnTitle),
                   QLatin1String(DataChanges::recoveredBoardTitle)),
          tr("Put on Board")});
