@@ -4,6 +4,7 @@
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "MaintenanceMenuController.h"
 #include "SourceOutlineView.h"
 #include "board/KanbanViewController.h"
 #include "cards/ListTabViewController.h"
@@ -273,7 +274,20 @@ void MainWindowController::createMenus()
     menuBar()->addMenu(m_boardMenu->menu());
     menuBar()->addMenu(m_formatMenu->menu());
     createViewMenu();
+    m_maintenanceMenu = new MaintenanceMenuController(
+        this, m_appDelegate, [this] { endEditing(); }, [this] { reloadShownItem(); });
+    menuBar()->addMenu(m_maintenanceMenu->menu());
     createHelpMenu();
+}
+
+void MainWindowController::reloadShownItem()
+{
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    if (tab == MainTabViewController::TabItems::kanban && m_kanbanView->kanban())
+        m_kanbanView->reloadData();
+    else if (tab == MainTabViewController::TabItems::list && m_listView->list())
+        m_listView->reloadListAndTable();
+    configureToolbarItems();
 }
 
 void MainWindowController::createFileMenu()

@@ -14,6 +14,7 @@ class EditCommandRouter;
 class FilterViewController;
 class FormatMenuController;
 class MainSplitViewController;
+class MaintenanceMenuController;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -64,6 +65,8 @@ public:
     BoardMenuController* boardMenuController() const { return m_boardMenu; }
     // The Format menu and the toolbar's style and checklist controls.
     FormatMenuController* formatMenuController() const { return m_formatMenu; }
+    // The Maintenance menu: upgrades and repairs of the stored data on request.
+    MaintenanceMenuController* maintenanceMenuController() const { return m_maintenanceMenu; }
 
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
@@ -96,6 +99,8 @@ private:
     void autosaveFrame();
     void endEditing();
     void archiveDoneItems();
+    // Shows the board or list again after a change made outside its views.
+    void reloadShownItem();
 
     AppDelegate* m_appDelegate;
     MainSplitViewController* m_splitView;
@@ -108,6 +113,7 @@ private:
     QPointer<FilterViewController> m_filterView;
     BoardMenuController* m_boardMenu = nullptr;
     FormatMenuController* m_formatMenu = nullptr;
+    MaintenanceMenuController* m_maintenanceMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;

@@ -154,6 +154,37 @@ private Q_SLOTS:
         QVERIFY(!damaged.out.contains(u"No problems found."));
     }
 
+    void repair_ofANulledColumnList_losesNoCardAndLeavesCheckClean()
+    {
+        QCOMPARE(cli({QStringLiteral("repair")}).out, QStringLiteral("Nothing to repair.\n"));
+        const QString store = DataFolder::storePath(dataDir);
+        const char* const cards = "SELECT count(*) FROM list_item";
+        const qint64 before = StoreTestSupport::queryInteger(store, cards);
+        const char* const nulled = "SELECT count(*) FROM kanban_column WHERE items IS NULL";
+        const qint64 emptyColumns = StoreTestSupport::queryInteger(store, nulled);
+        QVERIFY(StoreTestSupport::execute(
+            store, "UPDATE kanban_column SET items = NULL WHERE number = (SELECT number FROM "
+                   "kanban_column WHERE items IS NOT NULL ORDER BY number LIMIT 1)"));
+        const Run damaged = cli({QStringLiteral("check")});
+        QCOMPARE(damaged.status, 1);
+        QVERIFY(damaged.out.contains(u"is detached"));
+        QVERIFY(damaged.out.contains(u"pinwheels-cli repair can mend"));
+
+        const Run repaired = cli({QStringLiteral("repair")});
+        QCOMPARE(repaired.status, 0);
+        QVERIFY(repaired.out.contains(u"was put"));
+        QVERIFY(!repaired.out.contains(u"Cannot be mended"));
+        // The copy is the store as it was before the repair.
+        const QString backup = store + QStringLiteral(".repair.backup");
+        QCOMPARE(StoreTestSupport::queryInteger(backup, cards), before);
+        QCOMPARE(StoreTestSupport::queryInteger(backup, nulled), emptyColumns + 1);
+        QCOMPARE(StoreTestSupport::queryInteger(store, cards), before);
+        // A clean check also means that every card hangs from the tree again.
+        const Run clean = cli({QStringLiteral("check")});
+        QCOMPARE(clean.status, 0);
+        QCOMPARE(clean.out, QStringLiteral("No problems found.\n"));
+    }
+
     void besideTheApplication_readsASnapshotAndHandsImportsOver()
     {
         const QString before = cli({QStringLiteral("tree")}).out;
@@ -173,6 +204,9 @@ private Q_SLOTS:
         const Run refused = cli({QStringLiteral("import"), exported});
         QCOMPARE(refused.status, 3);
         QVERIFY(refused.err.contains(u"quit it first"));
+        const Run repair = cli({QStringLiteral("repair")});
+        QCOMPARE(repair.status, 3);
+        QVERIFY(repair.err.contains(u"is in use by Pinwheels; quit it first"));
 
         // The window listens: it is handed the document, the tool writes nothing itself.
         InstanceChannel window;

@@ -243,6 +243,66 @@ private Q_SLOTS:
         QVERIFY(!undoItem->isEnabled());
     }
 
+    void maintenanceMenu_asksFirstAndIsUndoneInOneStep()
+    {
+        MainWindowFixture app;
+        MessageBox::takeShownAlerts();
+        ObjectContext& context = app.context();
+        QUndoStack* undo = app.delegate().undoManager();
+        auto* lost = context.insert<ListItem>();
+        lost->setTitle(QStringLiteral("lost card"));
+        QVERIFY(app.delegate().save());
+        QMenuBar* bar = app.window().menuBar();
+        QAction* findLost =
+            menuAction(bar, QStringLiteral("Maintenance"), QStringLiteral("Find Lost Cards…"));
+        QVERIFY(findLost);
+
+        MessageBox::setNextAnswer(1); // "Cancel"
+        findLost->trigger();
+        QCOMPARE(lost->column(), nullptr);
+        QCOMPARE(undo->count(), 0);
+        QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts[0].text, QStringLiteral("Put 1 card(s) without a column on a board?"));
+        QCOMPARE(alerts[0].buttons,
+                 (QStringList{QStringLiteral("Put on Board"), QStringLiteral("Cancel")}));
+
+        MessageBox::setNextAnswer(0);
+        findLost->trigger();
+        QVERIFY(lost->column());
+        QCOMPARE(lost->column()->title(), QStringLiteral("Recovered cards"));
+        QVERIFY(app.childTitles().endsWith(QStringLiteral("Recovered")));
+        QVERIFY(!context.hasChanges());
+        QAction* undoItem = menuAction(bar, QStringLiteral("Edit"), QStringLiteral("Undo"));
+        QCOMPARE(undoItem->text().remove(u'&'), QStringLiteral("Undo Find Lost Cards"));
+        undoItem->trigger();
+        QCOMPARE(lost->column(), nullptr);
+        QVERIFY(!app.childTitles().contains(QStringLiteral("Recovered")));
+        QVERIFY(!context.hasChanges());
+
+        // The shown board's card follows, and a run with nothing to do only says so.
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        ListItem* archived = board->kanban()->column().first()->item().first();
+        archived->setArchived(true);
+        archived->setDone(false);
+        QVERIFY(app.delegate().save());
+        QAction* markDone = menuAction(bar, QStringLiteral("Maintenance"),
+                                       QStringLiteral("Mark Archived Cards as Done…"));
+        MessageBox::setNextAnswer(0);
+        markDone->trigger();
+        QVERIFY(archived->isDone());
+        QCOMPARE(undo->undoText(), QStringLiteral("Mark Archived Cards as Done"));
+        MessageBox::takeShownAlerts();
+        markDone->trigger();
+        alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts[0].text, QStringLiteral("Nothing needs to change."));
+        QCOMPARE(undo->count(), 1);
+        undo->undo();
+        QVERIFY(!archived->isDone());
+    }
+
     void toolbar_followsTheArchiveModeAndTheBoardView()
     {
         MainWindowFixture app;
