@@ -44,6 +44,7 @@ QTextCharFormat NoteFormat::charFormat(const RichText::Attributes& attributes)
     if (attributes.attachment) {
         format.setProperty(attachmentTypeProperty, attributes.attachment->fileType);
         format.setProperty(attachmentContentsProperty, attributes.attachment->contents);
+        format.setObjectType(attachmentObjectType);
     }
     return format;
 }
@@ -77,4 +78,12 @@ RichText::Attributes NoteFormat::attributes(const QTextCharFormat& format)
             RichText::Attachment{format.stringProperty(attachmentTypeProperty),
                                  format.property(attachmentContentsProperty).toByteArray()};
     return attributes;
+}
+
+QTextCharFormat NoteFormat::withoutAttachment(QTextCharFormat format)
+{
+    format.clearProperty(attachmentTypeProperty);
+    format.clearProperty(attachmentContentsProperty);
+    format.clearProperty(QTextFormat::ObjectType);
+    return format;
 }

@@ -27,6 +27,9 @@ public:
     static constexpr int attachmentTypeProperty = QTextFormat::UserProperty + 4;     // QString
     static constexpr int attachmentContentsProperty = QTextFormat::UserProperty + 5; // bytes
 
+    // The object type of attachment characters, drawn by the notes' own handler.
+    static constexpr int attachmentObjectType = QTextFormat::UserObject + 1;
+
     static constexpr qreal notePadding = 10.0;  // left and right of the text
     static constexpr qreal verticalInset = 5.0; // above and below the text
     static constexpr qreal checklistIndent = 24.0;
@@ -37,4 +40,10 @@ public:
     static QTextCharFormat charFormat(const RichText::Attributes& attributes);
     static QTextBlockFormat blockFormat(const RichText::Attributes& lineStart);
     static RichText::Attributes attributes(const QTextCharFormat& format);
+    // The format less its attachment: what text typed next to an attachment takes.
+    static QTextCharFormat withoutAttachment(QTextCharFormat format);
+    static bool hasAttachment(const QTextFormat& format)
+    {
+        return format.hasProperty(attachmentTypeProperty);
+    }
 };

@@ -1,0 +1,118 @@
+#include "AttachmentObject.h"
+
+#include "LinkAttachmentCell.h"
+#include "model/NoteFormat.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace {
+// Stands in for a picture whose bytes do not read.
+constexpr QSizeF unreadablePicture{32.0, 32.0};
+
+QByteArray contentsOf(const QTextFormat& format)
+{
+    return format.property(NoteFormat::attachmentContentsProperty).toByteArray();
+}
+
+bool isLink(const QTextFormat& format)
+{
+    return format.stringProperty(NoteFormat::attachmentTypeProperty) ==
+           RichText::Attachment::linkFileType();
+}
+} // namespace
+
+AttachmentObject::AttachmentObject(QObject* parent)
+    : QObject(parent)
+{}
+
+void AttachmentObject::install(QTextDocument* document)
+{
+    static AttachmentObject* handler = new AttachmentObject(QCoreApplication::instance());
+    document->documentLayout()->registerHandler(NoteFormat::attachmentObjectType, handler);
+}
+
+QSizeF AttachmentObject::pictureSize(const QByteArray& bytes, qreal maxWidth)
+{
+    QByteArray data = bytes; // shares the bytes; QBuffer wants a non-const array
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    if (!size.isValid() || size.isEmpty())
+        return unreadablePicture;
+    if (maxWidth > 0 && size.width() > maxWidth)
+        return QSizeF(size).scaled(maxWidth, qreal(size.height()), Qt::KeepAspectRatio);
+    return QSizeF(size);
+}
+
+QSizeF AttachmentObject::intrinsicSize(QTextDocument* document, int, const QTextFormat& format)
+{
+    if (isLink(format))
+        return LinkAttachmentCell::cellSize();
+    return pictureSize(contentsOf(format), document->textWidth());
+}
+
+void AttachmentObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                                  const QTextFormat& format)
+{
+    const QByteArray contents = contentsOf(format);
+    if (isLink(format)) {
+        LinkAttachmentCell::drawWithFrame(painter, rect, contents);
+        return;
+    }
+    QByteArray data = contents;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setScaledSize(rect.size().toSize());
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        painter->save();
+        painter->setPen(QPen(QColor(0x99, 0x99, 0x99), 1.0, Qt::DashLine));
+        painter->drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+        painter->restore();
+        return;
+    }
+    painter->drawImage(rect, picture);
+}
+
+std::optional<int> AttachmentObject::attachmentAt(QTextDocument* document, const QPointF& point)
+{
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const int hit = layout->hitTest(point, Qt::FuzzyHit);
+    if (hit < 0)
+        return std::nullopt;
+    // The hit is the caret position nearest the point: the object lies before or after it.
+    for (const int position : {hit, hit - 1}) {
+        if (position < 0 || document->characterAt(position) != RichText::attachmentCharacter)
+            continue;
+        QTextCursor cursor(document);
+        cursor.setPosition(position + 1);
+        const QTextCharFormat format = cursor.charFormat();
+        if (!format.hasProperty(NoteFormat::attachmentTypeProperty))
+            continue;
+        const QTextBlock block = document->findBlock(position);
+        const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+        if (!line.isValid())
+            continue;
+        const QPointF origin = layout->blockBoundingRect(block).topLeft();
+        QTextObjectInterface* handler = layout->handlerForObject(NoteFormat::attachmentObjectType);
+        if (!handler)
+            return std::nullopt;
+        const QSizeF size = handler->intrinsicSize(document, position, format);
+        // Objects stand on the line's baseline.
+        const QRectF rect(origin.x() + line.cursorToX(position - block.position()),
+                          origin.y() + line.y() + line.ascent() - size.height(), size.width(),
+                          size.height());
+        if (rect.contains(point))
+            return position;
+    }
+    return std::nullopt;
+}
