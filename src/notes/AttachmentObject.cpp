@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace {
 // Stands in for a picture whose bytes do not read.
 constexpr QSizeF unreadablePicture{32.0, 32.0};
@@ -54,8 +56,13 @@ QSizeF AttachmentObject::pictureSize(const QByteArray& bytes, qreal maxWidth)
 
 QSizeF AttachmentObject::intrinsicSize(QTextDocument* document, int, const QTextFormat& format)
 {
-    if (isLink(format))
-        return LinkAttachmentCell::cellSize();
+    // A link box narrower than its 260 would be cut off by a narrow card.
+    if (isLink(format)) {
+        QSizeF size = LinkAttachmentCell::cellSize();
+        if (document->textWidth() > 0)
+            size.setWidth(std::min(size.width(), document->textWidth()));
+        return size;
+    }
     return pictureSize(contentsOf(format), document->textWidth());
 }
 

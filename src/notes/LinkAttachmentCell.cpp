@@ -51,8 +51,13 @@ bool LinkAttachmentCell::isPictureFile(const QString& path)
     // By name, as the desktop decides how to open it; a missing file is judged by its name too.
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
     const auto isImage = [](const QString& name) { return name.startsWith(u"image/"); };
-    return isImage(type.name()) ||
-           std::any_of(type.allAncestors().cbegin(), type.allAncestors().cend(), isImage);
+    const QStringList ancestors = type.allAncestors();
+    if (isImage(type.name()) || std::any_of(ancestors.cbegin(), ancestors.cend(), isImage))
+        return true;
+    // Without a MIME database (a bare system) the formats Qt reads still count.
+    return (!type.isValid() || type.isDefault()) &&
+           QImageReader::supportedImageFormats().contains(
+               QFileInfo(path).suffix().toLower().toLatin1());
 }
 
 QFont LinkAttachmentCell::attachmentTitleFont()
@@ -119,7 +124,8 @@ void LinkAttachmentCell::drawWithFrame(QPainter* painter, const QRectF& frame,
     const qreal y = frame.y();
     const bool withSubtitle = !face.subtitle.isEmpty();
     // Without a subtitle the title sits in the middle of the box.
-    const QRectF titleBox(x, withSubtitle ? y + 3 : y + 10, 212, 20);
+    const qreal textWidth = std::max<qreal>(0.0, frame.width() - 48);
+    const QRectF titleBox(x, withSubtitle ? y + 3 : y + 10, textWidth, 20);
     painter->setFont(attachmentTitleFont());
     painter->setPen(QColor::fromRgbF(0.1f, 0.1f, 0.1f));
     painter->drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -128,10 +134,10 @@ void LinkAttachmentCell::drawWithFrame(QPainter* painter, const QRectF& frame,
     if (withSubtitle) {
         painter->setFont(attachmentSubtitleFont());
         painter->setPen(QColor(0x80, 0x80, 0x80));
-        const QRectF subtitleBox(x, y + 20, 212, 16);
-        painter->drawText(
-            subtitleBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-            QFontMetrics(painter->font()).elidedText(face.subtitle, Qt::ElideRight, 212));
+        const QRectF subtitleBox(x, y + 20, textWidth, 16);
+        painter->drawText(subtitleBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          QFontMetrics(painter->font())
+                              .elidedText(face.subtitle, Qt::ElideRight, int(textWidth)));
     }
     painter->restore();
 }
