@@ -13,6 +13,7 @@
 #include "store/InstanceChannel.h"
 #include "store/ObjectContext.h"
 #include "store/SqliteStore.h"
+#include "store/StoreRepair.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -36,14 +37,24 @@ Commands:
                              left as that choice sets them.
   import FILE                Import a document into a new "Imported - ..." folder.
   check                      Check the store file and the object graph; print what
-                             is wrong.
+                             is wrong, and say when repair can mend it.
+  repair                     Mend what check reports where that can be done: cards,
+                             columns, boards and folders cut off from the tree are
+                             put back (a card by its first tag's board when it has
+                             one; what belongs nowhere goes to the column "Recovered
+                             cards" of a board "Recovered" at the top level), and
+                             damaged links are written again without the damage.
+                             A copy of the store as it was is kept beside it first
+                             (CocoaAppCD.storedata.repair.backup). Prints each
+                             change and what could not be mended.
 
 The data folder is the application's own unless --data-dir names another. A store
 that does not exist yet is created as the application would create it.
 
 While Pinwheels has the data folder open, tree, export and check read what it saved
-last (export then leaves the export marks as they are), and import hands the
-document to the Pinwheels window, which asks what to import.
+last (export then leaves the export marks as they are), import hands the
+document to the Pinwheels window, which asks what to import, and repair is
+refused.
 
 Exit status:
   0  success
@@ -51,7 +62,7 @@ Exit status:
   2  bad usage, a file that cannot be read or written, or a document that was
      refused (the store is left untouched)
   3  the store cannot be opened or written, or the application holds it and
-     did not take the document to import)";
+     did not take the document to import or it was asked to repair)";
 
 QStringList allOf(const QStringList& list, qsizetype from)
 {
@@ -104,7 +115,7 @@ int CommandLineTool::run(const QStringList& arguments)
     parser.addOption(helpOption);
     parser.addOption(dataDirOption);
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("tree, export, import or check"));
+                                 QStringLiteral("tree, export, import, check or repair"));
     if (!parser.parse(arguments))
         return fail(BadUsage, parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -115,9 +126,10 @@ int CommandLineTool::run(const QStringList& arguments)
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     const QStringList rest = allOf(positional, 1);
-    const bool usable =
-        (command == u"tree" && rest.isEmpty()) || (command == u"export" && !rest.isEmpty()) ||
-        (command == u"import" && rest.size() == 1) || (command == u"check" && rest.isEmpty());
+    const bool usable = (command == u"tree" && rest.isEmpty()) ||
+                        (command == u"export" && !rest.isEmpty()) ||
+                        (command == u"import" && rest.size() == 1) ||
+                        ((command == u"check" || command == u"repair") && rest.isEmpty());
     if (!usable)
         return fail(BadUsage,
                     command.isEmpty()
@@ -161,7 +173,8 @@ int CommandLineTool::runCommand(const QString& command, const QStringList& argum
         return exportDocument(*context, arguments.first(), allOf(arguments, 1), true);
     if (command == u"import")
         return importDocument(*context, arguments.first());
-    const int status = check(*context, *store);
+    const int status =
+        command == u"repair" ? repair(*context, *store, folder) : check(*context, *store);
     store->checkpoint();
     return status;
 }
@@ -181,6 +194,10 @@ int CommandLineTool::runBesideApplication(const QString& command, const QStringL
         m_out << "Pinwheels is running: " << file << " was handed to its window to import.\n";
         return Success;
     }
+    if (command == u"repair")
+        return fail(
+            StoreUnavailable,
+            QStringLiteral("The data in %1 is in use by Pinwheels; quit it first.").arg(folder));
     StoreError error;
     const std::unique_ptr<ObjectContext> context = DataFolder::openSnapshot(folder, &error);
     if (!context)
@@ -267,14 +284,59 @@ int CommandLineTool::importDocument(ObjectContext& context, const QString& file)
 
 int CommandLineTool::check(ObjectContext& context, SqliteStore& store)
 {
-    QStringList problems;
-    store.integrityCheck(&problems);
-    problems += GraphCheck::check(context, store.anomalies());
+    const QStringList problems = problemsOf(context, store);
     for (const QString& problem : std::as_const(problems))
         m_out << problem << '\n';
-    if (problems.isEmpty())
+    if (problems.isEmpty()) {
         m_out << "No problems found.\n";
-    return problems.isEmpty() ? Success : ProblemsFound;
+        return Success;
+    }
+    // Rows the loader found damaged are marked to be written again.
+    if (context.hasChanges() || !StoreRepair::plan(context).isEmpty())
+        m_out << "pinwheels-cli repair can mend some or all of this; it keeps a copy of the "
+                 "store first.\n";
+    return ProblemsFound;
+}
+
+int CommandLineTool::repair(ObjectContext& context, SqliteStore& store, const QString& folder)
+{
+    const QStringList before = problemsOf(context, store);
+    if (!context.hasChanges() && StoreRepair::plan(context).isEmpty()) {
+        for (const QString& problem : before)
+            m_out << "Cannot be mended: " << problem << '\n';
+        m_out << (before.isEmpty() ? "Nothing to repair.\n" : "Nothing was changed.\n");
+        return Success;
+    }
+    QString copy;
+    QString error;
+    if (!store.backUp(QStringLiteral("repair"), &copy, &error))
+        return fail(StoreUnavailable, QStringLiteral("Nothing was repaired: %1").arg(error));
+    m_out << "The store as it was is kept in " << QDir::toNativeSeparators(copy) << '\n';
+    for (const QString& change : StoreRepair::repair(context))
+        m_out << change << '\n';
+    if (!save(context))
+        return StoreUnavailable;
+
+    StoreError reopenError;
+    const std::unique_ptr<ObjectContext> repaired = DataFolder::openStore(folder, &reopenError);
+    if (!repaired)
+        return fail(StoreUnavailable,
+                    reopenError.underlying.isEmpty() ? reopenError.reason : reopenError.underlying);
+    const QStringList after = problemsOf(*repaired, *static_cast<SqliteStore*>(repaired->store()));
+    for (const QString& problem : before) {
+        if (problem.startsWith(QStringLiteral("Store: ")) && !after.contains(problem))
+            m_out << "Written again without the damage: " << problem.mid(7) << '\n';
+    }
+    for (const QString& problem : after)
+        m_out << "Cannot be mended: " << problem << '\n';
+    return Success;
+}
+
+QStringList CommandLineTool::problemsOf(const ObjectContext& context, SqliteStore& store)
+{
+    QStringList problems;
+    store.integrityCheck(&problems);
+    return problems + GraphCheck::check(context, store.anomalies());
 }
 
 int CommandLineTool::fail(ExitStatus status, const QString& message)

@@ -8,7 +8,8 @@ class DisplayItem;
 class ObjectContext;
 class SqliteStore;
 
-// pinwheels-cli: scripted backups and moves of a Pinwheels data folder without the window.
+// pinwheels-cli: scripted backups, moves and repairs of a Pinwheels data folder without the
+// window.
 class CommandLineTool final
 {
 public:
@@ -35,6 +36,9 @@ private:
                        bool keepMarks);
     int importDocument(ObjectContext& context, const QString& file);
     int check(ObjectContext& context, SqliteStore& store);
+    // Makes a backup copy, mends what can be mended, saves, and checks the store again.
+    int repair(ObjectContext& context, SqliteStore& store, const QString& folder);
+    static QStringList problemsOf(const ObjectContext& context, SqliteStore& store);
     void printNode(const DisplayItem* node, int depth);
     int fail(ExitStatus status, const QString& message);
     bool save(ObjectContext& context);

@@ -37,10 +37,13 @@ set(PINWHEELS_IMAGE_NAMES
     toolbar-clean-done
     toolbar-completed
     toolbar-checklist
+    toolbar-checklist-mixed
     toolbar-style
     toolbar-tag-filter
     toolbar-appearance
     toolbar-sidebar
+    # menu items that stand for part of a selection
+    menu-mixed
     # application icon
     pinwheels
 )

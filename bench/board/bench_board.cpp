@@ -9,9 +9,13 @@
 //   memory:    what the open board adds to the process
 //   keystroke: a key typed into a card's notes until the frame is repainted, and how many card
 //              layouts it caused
+//   tick:      a click on a painted checklist box until the frame is repainted, the card layouts
+//              and how many cards were repainted
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
+#include "BenchHome.h"
 #include "StoreGenerator.h"
+#include "board/CardTableModel.h"
 #include "board/DelaySelectionTextField.h"
 #include "board/KanbanCollectionViewFlowLayout.h"
 #include "board/KanbanColumnListViewController.h"
@@ -20,12 +24,15 @@
 #include "board/KanbanColumnViewItem.h"
 #include "board/KanbanViewController.h"
 #include "cards/CardEditor.h"
+#include "cards/CardGeometry.h"
 #include "cards/ListItemCellView.h"
 #include "interchange/JSONReader.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
+#include "model/NoteFormat.h"
 #include "model/Root.h"
+#include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
@@ -40,11 +47,13 @@
 #include <QHBoxLayout>
 #include <QListView>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -98,6 +107,25 @@ protected:
 private:
     QSet<QObject*> m_painted;
     qsizetype m_count = 0;
+};
+
+// Collects what a widget repaints.
+class PaintRegions final : public QObject
+{
+public:
+    explicit PaintRegions(QWidget* widget) { widget->installEventFilter(this); }
+    const QRegion& region() const { return m_region; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QRegion m_region;
 };
 
 void waitForPaint(const QList<QWidget*>& widgets)
@@ -419,6 +447,48 @@ int runBenchmarks()
                 "(at most %.0f)\n",
                 median(keystrokes), median(lineFeeds), median(layouts),
                 *std::max_element(layouts.begin(), layouts.end()));
+
+    // Ticking a painted checklist box of the first card, with no editor open.
+    view->closeOpenEditor();
+    auto* column = static_cast<KanbanColumnTableView*>(view)->controller();
+    ListItem* ticked = column->listItems().at(0);
+    RichText list(QStringLiteral("Errands\n"), NoteStyle::attributes(NoteStyle::Title));
+    list.append(
+        RichText(QStringLiteral("post\nbank"), NoteStyle::attributes(NoteStyle::Checklist)));
+    ticked->setAttributedNotes(list);
+    ticked->setNotesExpanded(true);
+    column->refreshItem(ticked);
+    settle();
+    const QRect row = view->visualRect(column->tableModel()->indexForItem(ticked));
+    QTextDocument* document = column->cellView()->documentFor(ticked);
+    const QPoint box =
+        column->cellView()->geometryFor(ticked, row).notes.topLeft() +
+        QPoint(int(NoteFormat::notePadding), int(NoteFormat::verticalInset)) +
+        NotesDocument::checkBoxRect(document, document->findBlockByNumber(1)).center().toPoint();
+    std::vector<double> ticks;
+    std::vector<double> tickLayouts;
+    QRegion repainted;
+    for (int i = 0; i < 10; ++i) {
+        PaintRegions regions(view->viewport());
+        const qint64 before = ListItemCellView::layoutCount();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
+        while (regions.region().isEmpty())
+            QCoreApplication::processEvents();
+        settle();
+        ticks.push_back(double(timer.nsecsElapsed()) / 1e6);
+        tickLayouts.push_back(double(ListItemCellView::layoutCount() - before));
+        repainted += regions.region();
+    }
+    const int cardsRepainted = int(std::count_if(
+        column->listItems().cbegin(), column->listItems().cend(), [&](ListItem* card) {
+            return repainted.intersects(
+                view->visualRect(column->tableModel()->indexForItem(card)).adjusted(0, 1, 0, -1));
+        }));
+    std::printf("  tick:      %.2f ms from a click on a painted box to the repainted frame "
+                "(median of 10); %.0f card layout(s) and %d card(s) repainted\n",
+                median(ticks), median(tickLayouts), cardsRepainted);
     return 0;
 }
 
@@ -529,13 +599,7 @@ int takeScreenshots(const QString& directory)
 
 int main(int argc, char** argv)
 {
-    // Its own home, so that nothing of the user's is read or written.
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(name,
-                QFile::encodeName(home.path() + QStringLiteral("/") + QString::fromLatin1(name)));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const BenchHome home;
     QApplication application(argc, argv);
     application.setAttribute(Qt::AA_Use96Dpi, true);
     const QStringList arguments = QCoreApplication::arguments();

@@ -3,6 +3,7 @@
 // run and window size. Both tables lay out from the same cached card heights, so the ratio
 // should stay near 1.
 
+#include "BenchHome.h"
 #include "StoreGenerator.h"
 #include "board/KanbanColumnTableView.h"
 #include "board/KanbanColumnViewItem.h"
@@ -91,13 +92,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    // Its own home, so that nothing of the user's is read or written.
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(name,
-                QFile::encodeName(home.path() + QStringLiteral("/") + QString::fromLatin1(name)));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const BenchHome home;
     QApplication application(argc, argv);
     application.setAttribute(Qt::AA_Use96Dpi, true);
 

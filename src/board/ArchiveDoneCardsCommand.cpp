@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 ArchiveDoneCardsCommand::ArchiveDoneCardsCommand(KanbanViewController* board)
     : m_board(board)
     , m_kanban(board->kanban())
@@ -31,6 +33,12 @@ void ArchiveDoneCardsCommand::redo()
         return;
     }
     m_archived = m_board->archiveDoneItemsWithoutUndo();
+    // Nothing to archive (the archived view, or no done card shown): no step at all.
+    const bool none = std::all_of(m_archived.cbegin(), m_archived.cend(),
+                                  [](const QList<ListItem*>& column) { return column.isEmpty(); });
+    if (none && m_first)
+        setObsolete(true);
+    m_first = false;
 }
 
 void ArchiveDoneCardsCommand::undo()

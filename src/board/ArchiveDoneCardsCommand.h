@@ -27,4 +27,5 @@ private:
     QPointer<KanbanViewController> m_board;
     Kanban* m_kanban; // the store keeps deleted objects; a deleted board is left alone
     QList<QList<ListItem*>> m_archived; // per column, in display order
+    bool m_first = true;
 };

@@ -3,6 +3,7 @@
 #include "KanbanViewController.h"
 #include "model/KanbanColumn.h"
 #include "store/AppDelegate.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -23,13 +24,16 @@ QString ChangeColumnTitleCommand::actionName()
 
 bool ChangeColumnTitleCommand::rename(const QString& title)
 {
-    if (m_column->isDeleted())
+    // A column deleted and brought back by undo is renamed as the rebuilt one.
+    KanbanColumn* column = ObjectContext::live(m_column);
+    if (!column)
         return false;
-    m_column->setTitle(title);
+    m_column = column;
+    column->setTitle(title);
     if (AppDelegate* delegate = AppDelegate::shared())
         delegate->save();
     if (m_board)
-        m_board->columnTitleChanged(m_column);
+        m_board->columnTitleChanged(column);
     return true;
 }
 

@@ -23,7 +23,7 @@ private:
     bool rename(const QString& title);
 
     QPointer<KanbanViewController> m_board;
-    KanbanColumn* m_column; // the store keeps deleted objects; a deleted column is left alone
+    KanbanColumn* m_column; // the store keeps deleted objects; a rebuilt column is followed
     QString m_oldTitle;
     QString m_newTitle;
 };

@@ -1,47 +1,34 @@
 #include "DeleteCardsCommand.h"
 
-#include "CardPasteboard.h"
-#include "KanbanColumnListViewController.h"
-#include "model/KanbanColumn.h"
-#include "model/ListItem.h"
-#include "store/ObjectContext.h"
+#include "ListViewController.h"
 
 #include <QCoreApplication>
 
-DeleteCardsCommand::DeleteCardsCommand(KanbanColumn* column, const QList<ListItem*>& items,
-                                       const QList<int>& indexes)
+DeleteCardsCommand::DeleteCardsCommand(KanbanColumn* column, const QList<ListItem*>& items)
     : m_column(column)
     , m_items(items)
-    , m_indexes(indexes)
 {
-    setText(QCoreApplication::translate("KanbanColumnListViewController", "Delete Card"));
+    setText(actionName());
+}
+
+QString DeleteCardsCommand::actionName()
+{
+    return QCoreApplication::translate("KanbanColumnListViewController", "Delete Card");
 }
 
 void DeleteCardsCommand::redo()
 {
-    auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column);
-    if (!controller)
-        return;
-    QList<ListItem*> items;
-    for (ListItem* item : std::as_const(m_items)) {
-        if (ListItem* live = ObjectContext::live(item))
-            items.append(live);
-    }
-    if (items.isEmpty()) {
+    if (!m_removed.take(m_column, m_items))
         setObsolete(true);
-        return;
-    }
-    // Taken anew each time, so that the next undo names the cards it rebuilds for.
-    m_dictionaries = CardPasteboard::dictionariesOf(items);
-    controller->deleteItemsWithoutUndo(items);
 }
 
 void DeleteCardsCommand::undo()
 {
-    auto* controller = KanbanColumnListViewController::controllerForCommand(this, m_column);
-    if (!controller)
-        return;
-    m_items = controller->restoreItemsWithoutUndo(m_dictionaries, m_indexes);
-    if (m_items.isEmpty())
+    m_items = m_removed.putBack();
+    if (m_items.isEmpty()) {
         setObsolete(true);
+        return;
+    }
+    if (ListViewController* controller = ListViewController::controllerShowing(m_items.first()))
+        controller->selectItems(m_items);
 }

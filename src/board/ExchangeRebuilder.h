@@ -9,15 +9,18 @@
 
 #include <optional>
 
-// Builds cards and columns again from their exchange dictionaries, for paste and for undo.
+// Builds objects again from their exchange dictionaries: cards and columns for paste and undo,
+// sidebar nodes for undo.
 //
 // A card can be on a list and on a column at once; a dictionary carries neither membership,
-// and taking a card off the board leaves it on its list. So when a dictionary names a card that
-// still lives on a list but on no column, that very card comes back instead of a copy, and it
-// keeps both memberships.
+// and taking a card off the board (or deleting its list) leaves it on the other. So when a
+// dictionary names a card that still lives and lacks the place its copy would take, that very
+// card comes back instead of a copy, and it keeps both memberships. A paste does this only for
+// a list's card that left its board.
 //
-// For undo, every object built for a deleted one becomes its successor
-// (ObjectContext::liveSuccessor): older undo steps then act on the rebuilt objects.
+// For undo, every object built for a deleted one takes over its identity (its URI) where it can
+// and becomes its successor (ObjectContext::liveSuccessor): older undo steps then act on the
+// rebuilt objects, and what names the deleted object by its URI finds the rebuilt one.
 class ExchangeRebuilder final
 {
 public:

@@ -4,6 +4,7 @@
 #include "model/ListItem.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -21,10 +22,12 @@ QString FlipArchiveStateCommand::actionName(bool archiving)
 
 void FlipArchiveStateCommand::flip()
 {
-    if (m_item->isDeleted()) {
+    ListItem* item = ObjectContext::live(m_item);
+    if (!item) {
         setObsolete(true);
         return;
     }
+    m_item = item;
     if (ListViewController* controller = ListViewController::controllerShowing(m_item)) {
         controller->flipArchiveStateOfItem(m_item);
     } else {

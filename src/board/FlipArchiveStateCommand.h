@@ -19,5 +19,5 @@ public:
 private:
     void flip();
 
-    ListItem* m_item; // the store keeps deleted objects; a deleted card is left alone
+    ListItem* m_item; // the store keeps deleted objects; a rebuilt card is followed
 };

@@ -1,16 +1,16 @@
 #include "KanbanColumnListViewController.h"
 
+#include "AddCardsCommand.h"
 #include "CardPasteboard.h"
 #include "CardTableModel.h"
 #include "DeleteCardsCommand.h"
 #include "ExchangeRebuilder.h"
 #include "KanbanColumnHost.h"
 #include "KanbanColumnTableView.h"
-#include "MoveRowsBetweenColumnsCommand.h"
 #include "MoveRowsCommand.h"
-#include "NewCardCommand.h"
 #include "cards/CardEditor.h"
 #include "cards/ListItemCellView.h"
+#include "model/Clock.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
@@ -25,7 +25,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
-#include <QUndoCommand>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -58,17 +58,6 @@ KanbanColumnListViewController::controllerFor(const KanbanColumn* column)
             return controller;
     }
     return nullptr;
-}
-
-KanbanColumnListViewController*
-KanbanColumnListViewController::controllerForCommand(QUndoCommand* command, KanbanColumn* column)
-{
-    // A column deleted and brought back by undo is a new object: the step works on that one.
-    column = ObjectContext::live(column);
-    KanbanColumnListViewController* controller = column ? controllerFor(column) : nullptr;
-    if (!controller)
-        command->setObsolete(true);
-    return controller;
 }
 
 void KanbanColumnListViewController::setColumn(KanbanColumn* column)
@@ -130,12 +119,13 @@ void KanbanColumnListViewController::addCardBelow(ListItem* item)
 
 ListItem* KanbanColumnListViewController::addCardAtIndex(int index)
 {
-    // The step must not turn obsolete in its first redo: the push would delete it at once.
-    if (!m_column || m_column->isDeleted() || !AppDelegate::sharedUndoStack())
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    if (!m_column || m_column->isDeleted() || !stack)
         return nullptr;
-    auto* command = new NewCardCommand(m_column, index);
-    AppDelegate::sharedUndoStack()->push(command);
-    ListItem* item = command->item();
+    ListItem* item = addCardWithoutUndo(index);
+    if (!item)
+        return nullptr;
+    stack->push(new AddCardsCommand(AddCardsCommand::newCardName(), m_column, {item}));
     openCardForTyping(item);
     return item;
 }
@@ -148,6 +138,8 @@ ListItem* KanbanColumnListViewController::addCardWithoutUndo(int index)
     auto* item = objects->insert<ListItem>();
     item->setTitle(QStringLiteral("untitled"));
     item->setNotesExpanded(true);
+    item->setDateAdded(Clock::now());
+    item->setPriority(0);
     if (tagFilter()) {
         // A filtered tag may have lost its last card and been deleted since it was chosen.
         QList<Tag*> tags = *tagFilter();
@@ -166,15 +158,6 @@ ListItem* KanbanColumnListViewController::addCardWithoutUndo(int index)
     writeBackListItems();
     save();
     return item;
-}
-
-void KanbanColumnListViewController::removeCardWithoutUndo(ListItem* item)
-{
-    mutableListItems().removeOne(item);
-    syncTable();
-    if (ObjectContext* objects = AppDelegate::sharedContext())
-        objects->deleteObject(item);
-    save();
 }
 
 void KanbanColumnListViewController::openCardForTyping(ListItem* item)
@@ -198,64 +181,13 @@ void KanbanColumnListViewController::deleteCurrentSelectedItems()
 
 void KanbanColumnListViewController::deleteItems(const QList<ListItem*>& items)
 {
-    if (items.isEmpty() || !m_column || !AppDelegate::sharedUndoStack())
-        return;
-    QList<std::pair<int, ListItem*>> ordered;
-    for (ListItem* item : items) {
-        const int index = int(listItems().indexOf(item));
-        if (index >= 0)
-            ordered.append({index, item});
-    }
-    std::sort(ordered.begin(), ordered.end());
     QList<ListItem*> cards;
-    QList<int> indexes;
-    for (const auto& [index, item] : ordered) {
-        indexes.append(index);
-        cards.append(item);
-    }
-    if (!cards.isEmpty())
-        AppDelegate::sharedUndoStack()->push(new DeleteCardsCommand(m_column, cards, indexes));
-}
-
-QList<ListItem*>
-KanbanColumnListViewController::deleteItemsWithoutUndo(const QList<ListItem*>& items)
-{
-    m_view->closeOpenEditor();
     for (ListItem* item : items) {
-        mutableListItems().removeOne(item);
-        cellView()->invalidate(item);
+        if (listItems().contains(item))
+            cards.append(item);
     }
-    syncTable();
-    ObjectContext* objects = AppDelegate::sharedContext();
-    for (ListItem* item : items) {
-        if (item->isDeleted())
-            continue;
-        // A list's item sent to the board only leaves the board, as when its column goes.
-        if (item->list())
-            item->setColumn(nullptr);
-        else if (objects)
-            objects->deleteObject(item);
-    }
-    save();
-    return items;
-}
-
-QList<ListItem*>
-KanbanColumnListViewController::restoreItemsWithoutUndo(const QJsonArray& dictionaries,
-                                                        const QList<int>& indexes)
-{
-    QString error;
-    const auto objects =
-        ExchangeRebuilder::rebuild(dictionaries, ExchangeRebuilder::Purpose::Undo, &error);
-    if (!objects) {
-        qWarning("KanbanColumnListViewController: the deleted cards cannot be rebuilt: %s",
-                 qUtf8Printable(error));
-        return {};
-    }
-    const QList<ListItem*> items = ExchangeRebuilder::only<ListItem>(*objects);
-    TagCleanUp::cleanUpTagsInItems(kanban(), items);
-    insertItemsWithoutUndo(items, indexes);
-    return items;
+    if (!cards.isEmpty() && m_column && AppDelegate::sharedUndoStack())
+        AppDelegate::sharedUndoStack()->push(new DeleteCardsCommand(m_column, cards));
 }
 
 // The clipboard
@@ -345,8 +277,11 @@ QList<ListItem*> KanbanColumnListViewController::paste()
     for (int k = 0; k < items.size(); ++k)
         indexes.append(first + k);
     insertItemsWithoutUndo(items, indexes);
-    if (!items.isEmpty())
-        m_view->scrollTo(tableModel()->indexForItem(items.constLast()));
+    if (items.isEmpty())
+        return items;
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack())
+        stack->push(new AddCardsCommand(AddCardsCommand::pasteCardName(), m_column, items));
+    m_view->scrollTo(tableModel()->indexForItem(items.constLast()));
     return items;
 }
 
@@ -372,7 +307,18 @@ bool KanbanColumnListViewController::moveRowsWithinColumn(const QList<int>& drag
     if (a >= 0 && a <= target && mode != ListViewMode::Mixed && mode != ListViewMode::Archived)
         target = a - k;
     target = std::clamp(target, 0, n - int(dragged.size()));
-    AppDelegate::sharedUndoStack()->push(new MoveRowsCommand(m_column, dragged, target));
+    QList<ListItem*> moved;
+    for (int index : std::as_const(dragged)) {
+        if (index >= 0 && index < n)
+            moved.append(listItems().at(index));
+    }
+    const QList<ListItem*> before = m_column->item();
+    moveWithinColumnWithoutUndo(dragged, target);
+    const QList<ListItem*> after = m_column->item();
+    // A drop where the cards were is no change to undo.
+    if (before != after)
+        AppDelegate::sharedUndoStack()->push(
+            new MoveRowsCommand({{m_column, before, after}}, moved));
     return true;
 }
 
@@ -387,23 +333,6 @@ void KanbanColumnListViewController::moveWithinColumnWithoutUndo(const QList<int
     const int at = std::clamp(target, 0, int(items.size()));
     for (qsizetype k = 0; k < moved.size(); ++k)
         items.insert(at + k, moved.at(k));
-    sortList();
-    syncTable();
-    writeBackListItems();
-    save();
-    selectItems(moved);
-}
-
-void KanbanColumnListViewController::moveBackWithinColumnWithoutUndo(const QList<int>& from,
-                                                                     int target)
-{
-    QList<ListItem*>& items = mutableListItems();
-    const int at = std::clamp(target, 0, int(items.size()));
-    const qsizetype count = std::min<qsizetype>(from.size(), items.size() - at);
-    QList<ListItem*> moved = items.mid(at, count);
-    items.remove(at, count);
-    for (qsizetype k = 0; k < moved.size(); ++k)
-        items.insert(std::min<qsizetype>(from.at(k), items.size()), moved.at(k));
     sortList();
     syncTable();
     writeBackListItems();
@@ -437,18 +366,24 @@ bool KanbanColumnListViewController::moveRowsFromSourceColumn(
         preview.insert(x, items.at(j));
         indexes.append(x);
     }
-    KanbanColumn* sourceColumn = source ? source->column() : nullptr;
-    QList<int> sourceIndexes;
-    if (source) {
-        for (ListItem* item : items)
-            sourceIndexes.append(int(source->listItems().indexOf(item)));
-    } else {
-        for (ListItem* item : items)
-            sourceIndexes.append(item->column() ? int(item->column()->item().indexOf(item)) : 0);
-        sourceColumn = items.constFirst()->column();
+    // Every column the cards leave, and this one, before and after.
+    QList<KanbanColumn*> columns{m_column};
+    for (ListItem* item : items) {
+        if (item->column() && !columns.contains(item->column()))
+            columns.append(item->column());
     }
-    AppDelegate::sharedUndoStack()->push(
-        new MoveRowsBetweenColumnsCommand(sourceColumn, sourceIndexes, m_column, indexes, items));
+    if (source && source->column() && !columns.contains(source->column()))
+        columns.append(source->column());
+    QList<MoveRowsCommand::ColumnCards> cards;
+    for (KanbanColumn* column : std::as_const(columns))
+        cards.append({column, column->item(), {}});
+    insertItemsWithoutUndo(items, indexes);
+    for (MoveRowsCommand::ColumnCards& column : cards) {
+        column.after = column.column->item();
+        if (column.column != m_column)
+            ListViewController::storedItemsChanged(column.column);
+    }
+    AppDelegate::sharedUndoStack()->push(new MoveRowsCommand(cards, items));
     return true;
 }
 
@@ -467,14 +402,6 @@ void KanbanColumnListViewController::insertItemsWithoutUndo(const QList<ListItem
     writeBackListItems();
     save();
     selectItems(items);
-}
-
-void KanbanColumnListViewController::takeItemsWithoutUndo(const QList<ListItem*>& items)
-{
-    m_view->closeOpenEditor();
-    for (ListItem* item : items)
-        mutableListItems().removeOne(item);
-    syncTable();
 }
 
 bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* source,
@@ -496,21 +423,6 @@ bool KanbanColumnListViewController::acceptDrop(KanbanColumnListViewController* 
         items.append(static_cast<ListItem*>(object));
     }
     return moveRowsFromSourceColumn(source, items, dropRow);
-}
-
-void KanbanColumnListViewController::selectItems(const QList<ListItem*>& items)
-{
-    QItemSelection selection;
-    for (ListItem* item : items) {
-        const QModelIndex index = tableModel()->indexForItem(item);
-        if (index.isValid())
-            selection.select(index, index);
-    }
-    m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    // The keyboard goes on from the first of them.
-    if (!items.isEmpty())
-        m_view->selectionModel()->setCurrentIndex(tableModel()->indexForItem(items.constFirst()),
-                                                  QItemSelectionModel::NoUpdate);
 }
 
 // The keyboard

@@ -9,7 +9,6 @@ class KanbanColumn;
 class KanbanColumnHost;
 class KanbanColumnTableView;
 class QMenu;
-class QUndoCommand;
 
 // The card list of one board column: a vertical table of cards with an add-card row, and every
 // change of its cards: adding, deleting, copying, cutting, pasting and dragging within and
@@ -40,12 +39,9 @@ public:
     bool hasAddCardRow() const override;
     StoredObject* container() const override;
     static KanbanColumnListViewController* controllerFor(const KanbanColumn* column);
-    // The controller an undo command of the column works through; none (and the command made
-    // obsolete) when the column is deleted or shown nowhere.
-    static KanbanColumnListViewController* controllerForCommand(QUndoCommand* command,
-                                                                KanbanColumn* column);
 
-    // Adding a card: at the end, or at a display index. Undoable as "New Card".
+    // Adding a card: at the end, or at a display index. Undoable as "New Card". A new card
+    // records when it was added and is no priority card.
     void addNewItem();
     void addCardAbove(ListItem* item);
     void addCardBelow(ListItem* item);
@@ -59,8 +55,8 @@ public:
     // The clipboard: "Kanban.CardData", a CBOR array of the cards' exchange dictionaries.
     void copySelectedCardsToPasteboard();
     void cut();
-    // Pastes copied cards after the selected row (or the last card); passes columns on to the
-    // board. Returns the pasted cards.
+    // Pastes copied cards after the selected row (or the last card), undoable as "Paste Card";
+    // passes columns on to the board. Returns the pasted cards.
     QList<ListItem*> paste();
     bool canPaste() const;
 
@@ -81,9 +77,8 @@ public:
     void moveSelectedCardsBy(int step);
     void moveSelectedCardsToNeighbourColumn(int step);
 
-    // The cards that have rows, in row order, and selecting some of them.
+    // The cards that have rows, in row order.
     QList<ListItem*> selectableItems() const;
-    void selectItems(const QList<ListItem*>& items);
 
     // The column menu items of this list.
     void addListBefore();
@@ -93,16 +88,10 @@ public:
     // "deleteList" item) to the menu.
     void addColumnMenuItems(QMenu* menu);
 
-    // The parts of the undoable actions that make the change.
+    // The changes the undoable actions make first; their steps keep the stored cards.
     ListItem* addCardWithoutUndo(int index);
-    void removeCardWithoutUndo(ListItem* item);
-    QList<ListItem*> deleteItemsWithoutUndo(const QList<ListItem*>& items);
-    QList<ListItem*> restoreItemsWithoutUndo(const QJsonArray& dictionaries,
-                                             const QList<int>& indexes);
     void moveWithinColumnWithoutUndo(const QList<int>& from, int target);
-    void moveBackWithinColumnWithoutUndo(const QList<int>& from, int target);
     void insertItemsWithoutUndo(const QList<ListItem*>& items, const QList<int>& indexes);
-    void takeItemsWithoutUndo(const QList<ListItem*>& items);
 
 protected:
     QList<ListItem*> storedItems() const override;

@@ -1,5 +1,6 @@
 #include "KanbanViewController.h"
 
+#include "AddColumnsCommand.h"
 #include "ArchiveDoneCardsCommand.h"
 #include "CardPasteboard.h"
 #include "ColumnPasteboard.h"
@@ -417,7 +418,8 @@ void KanbanViewController::addColumnWithItem(KanbanColumn* column, bool after)
 KanbanColumn* KanbanViewController::addColumnAtIndex(int index)
 {
     ObjectContext* objects = AppDelegate::sharedContext();
-    if (!m_kanban || !objects)
+    QUndoStack* stack = AppDelegate::sharedUndoStack();
+    if (!m_kanban || !objects || !stack)
         return nullptr;
     index = std::clamp(index, 0, int(m_columns.size()));
     auto* column = objects->insert<KanbanColumn>();
@@ -430,6 +432,7 @@ KanbanColumn* KanbanViewController::addColumnAtIndex(int index)
         m_items.at(index)->beginRenaming();
     save();
     clearColumnSelection();
+    stack->push(new AddColumnsCommand(AddColumnsCommand::newColumnName(), this, {index}, {column}));
     return column;
 }
 
@@ -664,6 +667,9 @@ void KanbanViewController::pasteColumns()
     arrangeItems(true);
     setColumnSelection(indexes, true);
     scrollToItems(indexes);
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack())
+        stack->push(
+            new AddColumnsCommand(AddColumnsCommand::pasteColumnName(), this, indexes, columns));
 }
 
 void KanbanViewController::cleanUpTagsInItems(const QList<ListItem*>& items)
@@ -682,6 +688,15 @@ QList<int> KanbanViewController::selectedColumnIndexes() const
             indexes.append(i);
     }
     return indexes;
+}
+
+KanbanColumnListViewController* KanbanViewController::listWithSelectedCards() const
+{
+    for (KanbanColumnViewItem* item : m_items) {
+        if (!item->listViewController()->selectedRows().isEmpty())
+            return item->listViewController();
+    }
+    return nullptr;
 }
 
 int KanbanViewController::numberOfSelectedColumns() const
@@ -1122,8 +1137,8 @@ void KanbanViewController::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Delete:
     case Qt::Key_Backspace:
-        if (!selected.isEmpty()) {
-            deleteSelectedColumns();
+        if (canPerformEditAction(EditAction::Delete)) {
+            performEditAction(EditAction::Delete);
             return;
         }
         break;
@@ -1191,7 +1206,7 @@ bool KanbanViewController::canPerformEditAction(EditAction action) const
     case EditAction::Cut:
     case EditAction::Copy:
     case EditAction::Delete:
-        return canDeleteColumns();
+        return canDeleteColumns() || listWithSelectedCards();
     case EditAction::Paste:
         return canPaste();
     case EditAction::SelectAll:
@@ -1202,6 +1217,15 @@ bool KanbanViewController::canPerformEditAction(EditAction action) const
 
 void KanbanViewController::performEditAction(EditAction action)
 {
+    // The focus is on the board or a column cell (after Escape, a menu, or a click between
+    // the columns): without a selected column, the selected cards are the target.
+    KanbanColumnListViewController* cards = canDeleteColumns() ? nullptr : listWithSelectedCards();
+    if (cards && action != EditAction::Paste && action != EditAction::SelectAll) {
+        KanbanColumnTableView* table = cards->columnTableView();
+        if (table->canPerformEditAction(action))
+            table->performEditAction(action);
+        return;
+    }
     switch (action) {
     case EditAction::Cut:
         cut();

@@ -15,6 +15,7 @@
 
 class KanbanCollectionViewFlowLayout;
 class KanbanColumnAddColumnView;
+class KanbanColumnListViewController;
 class KanbanColumnViewItem;
 class ListItem;
 class QLabel;
@@ -76,7 +77,7 @@ public:
     QList<QList<ListItem*>> archiveDoneItemsWithoutUndo();
     void restoreArchivedItemsWithoutUndo(const QList<QList<ListItem*>>& items);
 
-    // Adding columns ("new column", ready for typing its title; no undo).
+    // Adding columns ("new column", ready for typing its title), undoable as "New Column".
     KanbanColumn* addColumn();
     void addColumnWithItem(KanbanColumn* column, bool after) override;
     KanbanColumn* addColumnAtIndex(int index);
@@ -92,7 +93,8 @@ public:
     // The clipboard: "Kanban.ColumnData", a CBOR array of the columns' exchange dictionaries.
     void copySelectedColumnsToPasteboard();
     void cut();
-    // Pastes columns, or cards into the column at the highest selected index (or the first).
+    // Pastes columns ("Paste Column"), or cards into the column at the highest selected index
+    // (or the first).
     void paste();
     void pasteColumns() override;
     bool canPaste() const;
@@ -116,8 +118,11 @@ public:
     void selectColumnForMenu(KanbanColumn* column, bool extend);
     // The context menu of a column (a popup that deletes itself when closed).
     QMenu* showContextMenuForColumn(KanbanColumn* column, const QPoint& globalPosition);
-    // Whether Delete applies (a column is selected).
+    // Whether Delete applies to columns (a column is selected).
     bool canDeleteColumns() const { return numberOfSelectedColumns() > 0; }
+    // The column's card list that has selected cards: what Cut, Copy and Delete act on while
+    // the board has the focus and no column is selected.
+    KanbanColumnListViewController* listWithSelectedCards() const;
 
     // The cells.
     KanbanColumnViewItem* itemAt(int index) const;
@@ -155,10 +160,9 @@ public:
     void endColumnDrag();
     void startColumnDrag(KanbanColumn* column, const QPoint& hotSpot);
 
-    // The parts of the undoable operations that make the change. Adding and pasting columns
-    // are not undoable and shift indexes: an undo or redo step whose columns are no longer
-    // where it expects them (`expected`, when given) changes nothing and answers false or
-    // nothing.
+    // The parts of the undoable operations that make the change. An undo or redo step whose
+    // columns are no longer where it expects them (`expected`, when given) changes nothing and
+    // answers false or nothing.
     QJsonArray deleteColumnsWithoutUndo(const QList<int>& indexes,
                                         const QList<KanbanColumn*>& expected = {});
     // Returns the rebuilt columns.
@@ -169,7 +173,8 @@ public:
                                                 bool reverse,
                                                 const QList<KanbanColumn*>& expected = {});
 
-    // EditResponder: Cut, Copy, Paste, Delete and Select All on columns.
+    // EditResponder: Cut, Copy, Paste, Delete and Select All on columns, or on the selected
+    // cards when no column is selected.
     bool handlesEditAction(EditAction action) const override;
     bool canPerformEditAction(EditAction action) const override;
     void performEditAction(EditAction action) override;

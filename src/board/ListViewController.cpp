@@ -81,6 +81,9 @@ void ListViewController::setSearchTerm(const QString& term)
 
 void ListViewController::setListItems(const QList<ListItem*>& items)
 {
+    // The reset below would drop an open editor without ending it: the focus would go nowhere.
+    if (m_cellView->editingItem())
+        closeOpenEditor();
     mutableListItems() = items;
     m_hasListItems = true;
     sortList();
@@ -252,6 +255,41 @@ void ListViewController::fetchListItems()
     setListItems(items);
 }
 
+void ListViewController::followStoredItems()
+{
+    if (!container())
+        return;
+    const QList<ListItem*> shown = m_listItems;
+    QList<ListItem*> items = storedItems();
+    if (isNarrowed())
+        items.removeIf([this, &shown](const ListItem* item) {
+            return !shown.contains(item) && !passesFilterAndSearch(item);
+        });
+    const ListItem* editing = m_cellView->editingItem();
+    if (editing && !items.contains(editing))
+        closeOpenEditor();
+    for (const ListItem* item : shown) {
+        if (!items.contains(item))
+            m_cellView->invalidate(item);
+    }
+    mutableListItems() = items;
+    m_hasListItems = true;
+    sortList();
+    syncTable();
+}
+
+void ListViewController::storedItemsChanged(const StoredObject* container)
+{
+    if (!container)
+        return;
+    // A copy: following may close an editor, and that may run code that makes controllers.
+    const QList<ListViewController*> all = liveControllers();
+    for (ListViewController* controller : all) {
+        if (liveControllers().contains(controller) && controller->container() == container)
+            controller->followStoredItems();
+    }
+}
+
 void ListViewController::writeBackListItems()
 {
     setStoredItems(StoredOrder::merge(storedItems(), m_listItems));
@@ -413,10 +451,24 @@ QList<ListItem*> ListViewController::archiveDoneItems()
 
 void ListViewController::refreshItem(const ListItem* item)
 {
-    m_cellView->invalidate(item);
-    m_model->itemChanged(item);
     const QModelIndex index = m_model->indexForItem(item);
-    if (index.isValid())
+    if (!index.isValid() || !m_cellView->hasExactHeight(item)) {
+        m_cellView->invalidate(item);
+        m_model->itemChanged(item);
+        if (index.isValid())
+            Q_EMIT m_cellView->sizeHintChanged(index);
+        return;
+    }
+    // A measured card is measured again at once (by its editor, when it has one, as the editor
+    // takes the change): when its height stays, only its row is painted again and the rows
+    // around it keep their places.
+    auto* changed = const_cast<ListItem*>(item);
+    const int before = m_cellView->heightForItem(changed);
+    m_cellView->forgetDocument(item);
+    m_model->itemChanged(item);
+    if (m_cellView->editingItem() != item)
+        m_cellView->measureExactly(changed);
+    if (m_cellView->heightForItem(changed) != before)
         Q_EMIT m_cellView->sizeHintChanged(index);
 }
 
@@ -456,6 +508,29 @@ void ListViewController::selectRowFor(ListItem* item)
     if (!index.isValid() || !m_tableView)
         return;
     m_tableView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void ListViewController::selectItems(const QList<ListItem*>& items)
+{
+    if (!m_tableView)
+        return;
+    QItemSelection selection;
+    for (ListItem* item : items) {
+        const QModelIndex index = m_model->indexForItem(item);
+        if (index.isValid())
+            selection.select(index, index);
+    }
+    m_tableView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (const QModelIndex first =
+            items.isEmpty() ? QModelIndex() : m_model->indexForItem(items.constFirst());
+        first.isValid())
+        m_tableView->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+}
+
+void ListViewController::closeOpenEditor()
+{
+    if (m_tableView)
+        m_tableView->closeOpenEditor();
 }
 
 QList<int> ListViewController::selectedRows() const

@@ -68,6 +68,12 @@ public:
     // reloads the table.
     void fetchListItems();
     void reloadListAndTable() { fetchListItems(); }
+    // After a change made on the stored cards (by an undo step): the display list again from
+    // them, keeping the cards shown that still belong here, and the table following with the
+    // fewest row changes.
+    void followStoredItems();
+    // Every controller showing the column or list follows its stored cards.
+    static void storedItemsChanged(const StoredObject* container);
     // Whether the card passes the tag filter and the search term.
     bool passesFilterAndSearch(const ListItem* item) const;
 
@@ -97,6 +103,9 @@ public:
     // The card's row changed height (its notes changed, or it was expanded or collapsed).
     void updateHeightFor(ListItem* item, bool animated = false);
     void selectRowFor(ListItem* item);
+    // Selects the rows of those cards that have one (none: clears the selection); the
+    // keyboard goes on from the first of them.
+    void selectItems(const QList<ListItem*>& items);
     QList<int> selectedRows() const;
     QList<ListItem*> selectedItems() const;
     void clearSelection();
@@ -134,6 +143,9 @@ protected:
     void writeBackListItems();
 
     void setTableView(CardTableView* view);
+    // Ends the editing of a card, keeping what was typed; before its row goes, so that the
+    // keyboard focus stays in the table.
+    void closeOpenEditor();
     // The table follows the display list (rows inserted, removed, moved as needed).
     void syncTable();
     QList<ListItem*>& mutableListItems()

@@ -2,6 +2,7 @@
 
 #include "ListViewController.h"
 #include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -13,8 +14,13 @@ MarkAsDoneCommand::MarkAsDoneCommand(ListItem* item)
 
 void MarkAsDoneCommand::toggle()
 {
-    if (m_item->isDeleted())
+    // A card deleted and brought back by undo (with its column or board) is the rebuilt one.
+    ListItem* item = ObjectContext::live(m_item);
+    if (!item) {
+        setObsolete(true);
         return;
+    }
+    m_item = item;
     const bool markingNotDone = m_item->isDone();
     const bool restored =
         ListViewController::flipDoneStateOfItemWithoutUndo(m_item, m_restoredFromArchive);

@@ -17,6 +17,6 @@ public:
 private:
     void toggle();
 
-    ListItem* m_item; // the store keeps deleted objects; a deleted card is left alone
+    ListItem* m_item; // the store keeps deleted objects; a rebuilt card is followed
     bool m_restoredFromArchive = false;
 };

@@ -3,6 +3,8 @@
 #include "PlainListViewController.h"
 #include "board/ArchiveDoneCardsCommand.h"
 #include "model/List.h"
+#include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 ArchiveDoneListItemsCommand::ArchiveDoneListItemsCommand(List* list)
     : m_list(list)
@@ -12,12 +14,13 @@ ArchiveDoneListItemsCommand::ArchiveDoneListItemsCommand(List* list)
 
 void ArchiveDoneListItemsCommand::redo()
 {
-    if (!m_list->isDeleted())
-        m_archived = PlainListViewController::archiveDoneItemsWithoutUndo(m_list);
+    if (List* list = ObjectContext::live(m_list))
+        m_archived = PlainListViewController::archiveDoneItemsWithoutUndo(list);
 }
 
 void ArchiveDoneListItemsCommand::undo()
 {
-    if (!m_list->isDeleted())
-        PlainListViewController::restoreArchivedItemsWithoutUndo(m_list, m_archived);
+    if (List* list = ObjectContext::live(m_list))
+        PlainListViewController::restoreArchivedItemsWithoutUndo(list,
+                                                                 ObjectContext::live(m_archived));
 }

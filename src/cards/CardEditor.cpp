@@ -8,7 +8,9 @@
 #include "ListItemCellView.h"
 #include "TagEntry.h"
 #include "TypingCommand.h"
+#include "appearance/CardPalette.h"
 #include "board/CardTableModel.h"
+#include "board/CardTableView.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
 #include "notes/NotesDocument.h"
@@ -17,6 +19,7 @@
 #include "tags/TagsTextField.h"
 
 #include <QAbstractItemView>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
@@ -62,6 +65,7 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     , m_notesOpacity(new QGraphicsOpacityEffect(this))
     , m_tagsOpacity(new QGraphicsOpacityEffect(this))
 {
+    setPalette(CardPalette::palette());
     setAutoFillBackground(false);
     m_check->setFocusPolicy(Qt::NoFocus);
     m_check->setAccessibleName(tr("Done"));
@@ -98,6 +102,15 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
                     endBurst();
             });
     connect(m_notes->document(), &QTextDocument::contentsChanged, this, &CardEditor::textDidChange);
+    // A new width wraps the text again: the row takes the height of the new layout.
+    connect(m_notes->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this, &CardEditor::updateCellHeight);
+    connect(m_notes, &NotesTextView::commandFinished, this, &CardEditor::commandDidFinish);
+    m_notes->setCardMenuItems([this](QMenu* menu) {
+        ListViewController* controller = m_cellView->listViewController();
+        if (CardTableView* view = controller ? controller->tableView() : nullptr; view && m_item)
+            view->addCardMenuItems(menu, m_item);
+    });
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(autosaveDelay);
     connect(&m_autosave, &QTimer::timeout, this, [] {
@@ -166,16 +179,26 @@ void CardEditor::refreshNotes()
     // Loading is no edit: only notes the editor does not already hold are loaded.
     const RichText text =
         NotesDocument::withLineFeeds(m_item->attributedNotes().value_or(RichText()));
-    if (m_notes->richText() == text)
+    const RichText shown = m_notes->richText();
+    if (shown == text)
         return;
     m_updatingText = true;
-    const int caret = m_notes->textCursor().position();
-    m_notes->setRichText(text);
+    QTextCursor cursor = m_notes->textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    // The same characters in other styles (a style change or a tick undone) take their formats
+    // in place: only the lines that changed are laid out again.
+    if (shown.text() == text.text())
+        NotesDocument::applyChangedFormats(m_notes->document(), shown, text);
+    else
+        m_notes->setRichText(text);
     if (m_notes->hasFocus()) {
-        QTextCursor cursor = m_notes->textCursor();
-        cursor.setPosition(std::min(caret, m_notes->document()->characterCount() - 1));
+        const int end = m_notes->document()->characterCount() - 1;
+        cursor.setPosition(std::min(anchor, end));
+        cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
         m_notes->setTextCursor(cursor);
     }
+    m_notes->addAndRemoveChecklistButtons();
     m_updatingText = false;
     updateCellHeight();
 }
@@ -186,6 +209,7 @@ void CardEditor::refreshControls()
     m_expand->setIcon(QIcon(m_item->notesExpanded().value_or(false)
                                 ? QStringLiteral(":/images/UpArrow.svg")
                                 : QStringLiteral(":/images/DownArrow.svg")));
+    m_notes->setNotesExpanded(m_item->notesExpanded().value_or(false));
     m_flag->setIcon(QIcon(m_item->isPriority() ? QStringLiteral(":/images/flag-filled.svg")
                                                : QStringLiteral(":/images/flag.svg")));
     const bool done = m_item->isDone();
@@ -236,6 +260,11 @@ void CardEditor::layoutChildren()
 
 void CardEditor::storeNotes()
 {
+    pushNotes(QString());
+}
+
+void CardEditor::pushNotes(const QString& actionName)
+{
     if (!m_item || m_item->isDeleted())
         return;
     const RichText text = m_notes->richText();
@@ -248,11 +277,28 @@ void CardEditor::storeNotes()
     QUndoStack* stack = AppDelegate::sharedUndoStack();
     if (!stack)
         return;
-    if (m_burst == 0)
-        m_burst = TypingCommand::newBurst();
     m_pushing = true;
-    stack->push(new TypingCommand(m_item, before, text, m_burst));
+    if (actionName.isEmpty()) {
+        if (m_burst == 0)
+            m_burst = TypingCommand::newBurst();
+        stack->push(new TypingCommand(m_item, before, text, m_burst));
+    } else {
+        stack->push(new ChangeNotesCommand(m_item, before, text, actionName, true));
+    }
     m_pushing = false;
+}
+
+void CardEditor::commandDidFinish(const QString& actionName)
+{
+    if (!m_item)
+        return;
+    endBurst();
+    pushNotes(actionName);
+    m_autosave.stop();
+    if (AppDelegate* delegate = AppDelegate::shared())
+        delegate->save();
+    hideShowNoteButton();
+    updateCellHeight();
 }
 
 void CardEditor::endBurst()
@@ -262,7 +308,8 @@ void CardEditor::endBurst()
 
 void CardEditor::textDidChange()
 {
-    if (m_updatingText || !m_item)
+    // A command of the editor is stored once done, as one step of its own name.
+    if (m_updatingText || !m_item || m_notes->isRunningCommand())
         return;
     storeNotes();
     m_burstCaret = m_notes->textCursor().position();
@@ -273,7 +320,8 @@ void CardEditor::textDidChange()
 
 void CardEditor::updateCellHeight()
 {
-    if (!m_item)
+    // Until the editor has its width the text is not wrapped: the row keeps its painted height.
+    if (!m_item || m_notes->document()->textWidth() <= 0)
         return;
     // The editor's own layout gives the height: typing lays out this one card once.
     const bool collapsed = !m_item->notesExpanded().value_or(false);

@@ -67,6 +67,9 @@ private:
     void refreshNotes();
     void refreshControls();
     void textDidChange();
+    // Puts the notes into the card as a typing step, or with a name as a step of that name.
+    void pushNotes(const QString& actionName);
+    void commandDidFinish(const QString& actionName);
     void endBurst();
     void selectionDidChange();
     void updateCellHeight();

@@ -4,6 +4,7 @@
 #include "model/ListItem.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -18,8 +19,13 @@ ChangeDueDateCommand::ChangeDueDateCommand(ListItem* item, const QDateTime& newD
 
 void ChangeDueDateCommand::apply(const QDateTime& date)
 {
-    if (!m_item->isDeleted())
-        setDueDate(m_item, date);
+    ListItem* item = ObjectContext::live(m_item);
+    if (!item) {
+        setObsolete(true);
+        return;
+    }
+    m_item = item;
+    setDueDate(item, date);
 }
 
 void ChangeDueDateCommand::setDueDate(ListItem* item, const QDateTime& date)

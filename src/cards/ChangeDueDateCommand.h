@@ -21,7 +21,7 @@ public:
 private:
     void apply(const QDateTime& date);
 
-    ListItem* m_item; // the store keeps deleted objects; a deleted card is left alone
+    ListItem* m_item; // the store keeps deleted objects; a rebuilt card is followed
     QDateTime m_oldDate;
     QDateTime m_newDate;
 };

@@ -3,19 +3,21 @@
 #include "CardEditor.h"
 #include "CardGeometry.h"
 #include "ChangeDueDateReceiver.h"
+#include "ChangeNotesCommand.h"
 #include "DatePickerViewController.h"
 #include "DateText.h"
 #include "DefaultDueDate.h"
 #include "DueDateColour.h"
 #include "DueDatePill.h"
+#include "appearance/CardPalette.h"
 #include "appearance/Palette.h"
 #include "board/CardTableModel.h"
 #include "board/CardTableView.h"
 #include "board/KanbanColumnListViewController.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
+#include "model/NoteFormat.h"
 #include "model/Tag.h"
-#include "notes/NoteStyle.h"
 #include "notes/NotesDocument.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
@@ -31,6 +33,7 @@
 #include <QSvgRenderer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -180,10 +183,9 @@ QTextDocument* ListItemCellView::documentFor(ListItem* item)
 int ListItemCellView::notesHeightFor(ListItem* item)
 {
     QTextDocument* document = documentFor(item);
-    const bool multiLine = item->notesPlainText().contains(u'\n');
-    if (!isExpanded(item) && multiLine)
-        return int(std::ceil(NotesDocument::heightOfFirstLine(document)));
-    return int(std::ceil(NotesDocument::heightRequiredToFitContent(document)));
+    const bool multiLine =
+        NotesDocument::hasMoreLines(item->attributedNotes().value_or(RichText()));
+    return int(std::ceil(NotesDocument::rowNotesHeight(document, isExpanded(item), multiLine)));
 }
 
 bool ListItemCellView::measureExactly(ListItem* item)
@@ -197,8 +199,7 @@ bool ListItemCellView::measureExactly(ListItem* item)
 void ListItemCellView::setNotesHeightFromEditor(ListItem* item, int notesHeight)
 {
     // The painted document is out of date; it is made again only when painted.
-    if (m_documents.remove(item))
-        m_recentlyPainted.removeOne(item);
+    forgetDocument(item);
     const int height = notesHeight + CardGeometry::fixedHeight;
     const auto it = m_heights.constFind(item);
     const bool changed = it == m_heights.cend() || it->height != height;
@@ -210,6 +211,11 @@ void ListItemCellView::setNotesHeightFromEditor(ListItem* item, int notesHeight)
 void ListItemCellView::invalidate(const ListItem* item)
 {
     m_heights.remove(item);
+    forgetDocument(item);
+}
+
+void ListItemCellView::forgetDocument(const ListItem* item)
+{
     if (m_documents.remove(item))
         m_recentlyPainted.removeOne(item);
 }
@@ -336,11 +342,15 @@ void ListItemCellView::paintCard(QPainter* painter, const QRect& rowRect, ListIt
 
     painter->save();
     painter->setClipRect(g.notes);
-    painter->translate(g.notes.left() + NoteStyle::notePadding,
-                       g.notes.top() + NoteStyle::verticalInset);
+    painter->translate(g.notes.left() + NoteFormat::notePadding,
+                       g.notes.top() + NoteFormat::verticalInset);
     painter->setOpacity(done ? 0.3 : 1.0);
-    const qreal shownHeight = g.notes.height() - 2 * NoteStyle::verticalInset;
-    document->drawContents(painter, QRectF(0, 0, document->textWidth(), shownHeight));
+    const qreal shownHeight = g.notes.height() - 2 * NoteFormat::verticalInset;
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = CardPalette::palette();
+    context.clip = QRectF(0, 0, document->textWidth(), shownHeight);
+    painter->setClipRect(context.clip, Qt::IntersectClip);
+    document->documentLayout()->draw(painter, context);
     NotesDocument::paintCheckBoxes(painter, document, shownHeight);
     painter->restore();
 
@@ -354,13 +364,14 @@ void ListItemCellView::paintTopBar(QPainter* painter, const CardGeometry& g, Lis
     QStyleOptionButton box;
     box.rect = g.checkBox;
     box.state = QStyle::State_Enabled | (item->isDone() ? QStyle::State_On : QStyle::State_Off);
+    box.palette = CardPalette::palette();
     // Where a check box of that size draws its box, so the editor's real one covers it exactly.
     box.rect = QApplication::style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box);
     QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter);
 
     if (item->isDone() && item->doneDate().isValid()) {
         painter->setFont(smallFont());
-        painter->setPen(QApplication::palette().color(QPalette::PlaceholderText));
+        painter->setPen(CardPalette::palette().color(QPalette::PlaceholderText));
         painter->drawText(g.doneDate, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                           DateText::forDate(item->doneDate()));
     }
@@ -422,8 +433,12 @@ void ListItemCellView::paintAddCard(QPainter* painter, const QRect& rect, bool h
     QPainterPath path;
     path.addRoundedRect(button, 8, 8);
     const QPalette& palette = QApplication::palette();
-    if (hovered)
-        painter->fillPath(path, QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.5f));
+    if (hovered) {
+        // A tint of the text colour lightens a dark board and darkens a light one.
+        QColor tint = palette.color(QPalette::WindowText);
+        tint.setAlphaF(0.08f);
+        painter->fillPath(path, tint);
+    }
     QPen pen(palette.color(QPalette::PlaceholderText), 1.0, Qt::DashLine);
     painter->strokePath(path, pen);
     painter->setPen(palette.color(QPalette::WindowText));
@@ -457,6 +472,8 @@ ListItemCellView::Control ListItemCellView::controlAt(const QModelIndex& index,
         return Control::DueDate;
     if (g.tags.contains(point))
         return Control::Tags;
+    if (checklistLineAt(item, rowRect, point))
+        return Control::ChecklistBox;
     if (g.card.contains(point))
         return Control::Notes;
     return Control::None;
@@ -475,21 +492,27 @@ bool ListItemCellView::editorEvent(QEvent* event, QAbstractItemModel*,
     const Control control = controlAt(index, option.rect, mouse->position().toPoint());
     const bool direct = control == Control::CheckBox || control == Control::Flag ||
                         control == Control::ExpandButton || control == Control::DueDate ||
-                        control == Control::AddCard;
+                        control == Control::AddCard || control == Control::ChecklistBox;
+    ListItem* item = CardTableModel::itemFor(index);
+    const std::optional<int> line =
+        control == Control::ChecklistBox
+            ? checklistLineAt(item, contentRect(index, option.rect), mouse->position().toPoint())
+            : std::nullopt;
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         m_pressedIndex = direct ? QPersistentModelIndex(index) : QPersistentModelIndex();
         m_pressedControl = direct ? control : Control::None;
+        m_pressedLine = line;
         return direct;
     }
     // Release: act when it ends the press on the same control.
-    const bool act =
-        m_pressedControl != Control::None && m_pressedControl == control && m_pressedIndex == index;
+    const bool act = m_pressedControl != Control::None && m_pressedControl == control &&
+                     m_pressedIndex == index && m_pressedLine == line;
     const bool consumed = m_pressedControl != Control::None;
     m_pressedIndex = QPersistentModelIndex();
     m_pressedControl = Control::None;
+    m_pressedLine.reset();
     if (!act)
         return consumed;
-    ListItem* item = CardTableModel::itemFor(index);
     auto* column = qobject_cast<KanbanColumnListViewController*>(m_controller.data());
     switch (control) {
     case Control::CheckBox:
@@ -510,10 +533,45 @@ bool ListItemCellView::editorEvent(QEvent* event, QAbstractItemModel*,
         if (column)
             column->addNewItem();
         break;
+    case Control::ChecklistBox:
+        if (line)
+            checkUncheckLine(item, *line);
+        break;
     default:
         break;
     }
     return true;
+}
+
+std::optional<int> ListItemCellView::checklistLineAt(ListItem* item, const QRect& rowRect,
+                                                     const QPoint& point)
+{
+    if (!item || item == m_editingItem || !item->attributedNotes())
+        return std::nullopt;
+    const CardGeometry g = geometryFor(item, rowRect);
+    if (!g.notes.contains(point))
+        return std::nullopt;
+    // The painted document of a collapsed card holds its first line, whose number it keeps.
+    const QPointF inDocument = QPointF(point) - QPointF(g.notes.left() + NoteFormat::notePadding,
+                                                        g.notes.top() + NoteFormat::verticalInset);
+    return NotesDocument::checkBoxAt(documentFor(item), inDocument);
+}
+
+void ListItemCellView::checkUncheckLine(ListItem* item, int line)
+{
+    if (!item || !item->attributedNotes())
+        return;
+    RichText notes = NotesDocument::withLineFeeds(*item->attributedNotes());
+    if (!NoteStyle::checkUncheckLine(notes, line))
+        return;
+    auto* command =
+        new ChangeNotesCommand(item, item->attributedNotes(), notes, tr("Toggle Checklist"), false);
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
+        stack->push(command);
+    } else {
+        command->redo();
+        delete command;
+    }
 }
 
 void ListItemCellView::toggleFlag(ListItem* item)

@@ -38,6 +38,7 @@ public:
         Flag,
         ExpandButton,
         DueDate,
+        ChecklistBox,
         Notes,
         Tags,
         AddCard,
@@ -60,6 +61,8 @@ public:
     bool measureExactly(ListItem* item);
     // Forget what is known of the card's layout (its notes, flags or tags changed).
     void invalidate(const ListItem* item);
+    // Forget the card's painted document but not its height.
+    void forgetDocument(const ListItem* item);
     // Forget every layout (the width changed).
     void invalidateAll();
     // Forget the painted documents but not the heights (the search term changed).
@@ -69,6 +72,11 @@ public:
     // Which control of a card lies under a point of its row.
     Control controlAt(const QModelIndex& index, const QRect& rowRect, const QPoint& point);
     CardGeometry geometryFor(ListItem* item, const QRect& rowRect);
+    // The checklist line whose painted box lies under a point of the card's row, if any.
+    std::optional<int> checklistLineAt(ListItem* item, const QRect& rowRect, const QPoint& point);
+    // Ticks or unticks a checklist line of the card without opening its editor, as a "Toggle
+    // Checklist" step; a line that is no checklist line changes nothing.
+    void checkUncheckLine(ListItem* item, int line);
 
     // Card layouts made so far (documents laid out to measure or paint a card).
     static qint64 layoutCount();
@@ -149,4 +157,5 @@ private:
     QList<const ListItem*> m_recentlyPainted; // most recent last
     QPersistentModelIndex m_pressedIndex;
     Control m_pressedControl = Control::None;
+    std::optional<int> m_pressedLine;
 };

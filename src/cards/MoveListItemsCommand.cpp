@@ -3,6 +3,8 @@
 #include "PlainListViewController.h"
 #include "board/MoveRowsCommand.h"
 #include "model/List.h"
+#include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 MoveListItemsCommand::MoveListItemsCommand(List* list, const QList<ListItem*>& before,
                                            const QList<ListItem*>& after,
@@ -27,9 +29,13 @@ void MoveListItemsCommand::undo()
 
 void MoveListItemsCommand::apply(const QList<ListItem*>& order)
 {
-    if (m_list->isDeleted()) {
+    // A list deleted and brought back by undo is the rebuilt one, its items too.
+    List* list = ObjectContext::live(m_list);
+    if (!list) {
         setObsolete(true);
         return;
     }
-    PlainListViewController::setOrderWithoutUndo(m_list, order, m_moved);
+    m_list = list;
+    PlainListViewController::setOrderWithoutUndo(list, ObjectContext::live(order),
+                                                 ObjectContext::live(m_moved));
 }

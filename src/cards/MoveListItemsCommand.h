@@ -20,7 +20,7 @@ public:
 private:
     void apply(const QList<ListItem*>& order);
 
-    List* m_list; // the store keeps deleted objects; a deleted list is left alone
+    List* m_list; // the store keeps deleted objects; a rebuilt list is followed
     QList<ListItem*> m_before;
     QList<ListItem*> m_after;
     QList<ListItem*> m_moved;

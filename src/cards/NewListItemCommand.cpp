@@ -3,6 +3,7 @@
 #include "PlainListViewController.h"
 #include "model/List.h"
 #include "model/ListItem.h"
+#include "store/ObjectContext.h"
 
 #include <QCoreApplication>
 
@@ -20,16 +21,18 @@ QString NewListItemCommand::titleFor(const QString& text)
 
 void NewListItemCommand::redo()
 {
-    m_item = m_list->isDeleted() ? nullptr
-                                 : PlainListViewController::addItemWithoutUndo(m_list, m_title);
+    List* list = ObjectContext::live(m_list);
+    m_item = list ? PlainListViewController::addItemWithoutUndo(list, m_title) : nullptr;
 }
 
 void NewListItemCommand::undo()
 {
-    if (!m_item || m_item->isDeleted() || m_list->isDeleted()) {
+    List* list = ObjectContext::live(m_list);
+    ListItem* item = ObjectContext::live(m_item);
+    if (!item || !list) {
         setObsolete(true);
         return;
     }
-    PlainListViewController::removeItemWithoutUndo(m_list, m_item);
+    PlainListViewController::removeItemWithoutUndo(list, item);
     m_item = nullptr;
 }

@@ -20,7 +20,7 @@ public:
     ListItem* item() const { return m_item; }
 
 private:
-    List* m_list; // the store keeps deleted objects; a deleted list is left alone
+    List* m_list; // the store keeps deleted objects; a rebuilt list is followed
     QString m_title;
     ListItem* m_item = nullptr;
 };

@@ -9,7 +9,7 @@
 #include "model/Clock.h"
 #include "model/List.h"
 #include "model/ListItem.h"
-#include "notes/NoteStyle.h"
+#include "model/NoteStyle.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
 #include "store/ObjectContext.h"

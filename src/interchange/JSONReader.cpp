@@ -38,17 +38,18 @@ void JSONReader::setContext(ObjectContext* context)
 }
 
 std::optional<QList<StoredObject*>>
-JSONReader::makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, QString* error)
+JSONReader::makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, QString* error,
+                                                    Identities identities)
 {
     // Every source, file or in-memory payload, goes through the same parser and checks; the
     // payloads of paste and undo are small, so the round through text costs little.
     JsonTextWriter writer;
     writer.value(entries);
-    return makeObjectsFromJson(writer.toByteArray(), error);
+    return makeObjectsFromJson(writer.toByteArray(), error, identities);
 }
 
-std::optional<QList<StoredObject*>> JSONReader::makeObjectsFromJson(QByteArrayView json,
-                                                                    QString* error)
+std::optional<QList<StoredObject*>>
+JSONReader::makeObjectsFromJson(QByteArrayView json, QString* error, Identities identities)
 {
     if (!m_context) {
         if (error)
@@ -60,11 +61,11 @@ std::optional<QList<StoredObject*>> JSONReader::makeObjectsFromJson(QByteArrayVi
     const auto document = ExchangeDocument::parse(json, error, options);
     if (!document)
         return std::nullopt;
-    return makeObjects(*document);
+    return makeObjects(*document, {}, identities);
 }
 
 QList<StoredObject*> JSONReader::makeObjects(const ExchangeDocument& document,
-                                             const Progress& progress)
+                                             const Progress& progress, Identities identities)
 {
     if (!m_context) {
         qWarning("JSONReader: no object context to build into");
@@ -80,7 +81,9 @@ QList<StoredObject*> JSONReader::makeObjects(const ExchangeDocument& document,
             objects[i] = node.existing;
             continue;
         }
-        StoredObject* object = m_context->insertObject(node.entity);
+        StoredObject* object = identities == Identities::OfDeleted && !node.identity.isNull()
+                                   ? m_context->insertObject(node.entity, node.identity)
+                                   : m_context->insertObject(node.entity);
         objects[i] = object;
         if (!node.identity.isNull())
             m_importedObjects.insert(node.identity, object);

@@ -40,19 +40,31 @@ public:
     const QHash<QString, StoredObject*>& importedObjects() const { return m_importedObjects; }
     void clearImportedObjects() { m_importedObjects.clear(); }
 
+    // What identities the objects built get: new ones, or (for undo, which brings deleted
+    // objects back) the identity of the deleted object an entry's "objectIDURI" names, when
+    // it is a deleted object of the reader's context and its identity is still free.
+    enum class Identities
+    {
+        New,
+        OfDeleted
+    };
+
     // One object per member of each entry, in order: new objects, or the objects already built
     // for the same "objectIDURI". Nothing on refusal (and `error` says why); nothing is saved.
     // Entries of any entity but Root are accepted, since pasting cards and columns uses this.
     std::optional<QList<StoredObject*>>
-    makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, QString* error = nullptr);
-    std::optional<QList<StoredObject*>> makeObjectsFromJson(QByteArrayView json,
-                                                            QString* error = nullptr);
+    makeObjectsFromArrayOfDictionaryObjects(const QJsonArray& entries, QString* error = nullptr,
+                                            Identities identities = Identities::New);
+    std::optional<QList<StoredObject*>>
+    makeObjectsFromJson(QByteArrayView json, QString* error = nullptr,
+                        Identities identities = Identities::New);
 
     // Builds a checked document; this cannot fail (without a context it builds nothing). Parse
     // it with the identity map it will be built against: Options::knownObjects =
     // &importedObjects(), or none right after clearImportedObjects().
     QList<StoredObject*> makeObjects(const ExchangeDocument& document,
-                                     const Progress& progress = {});
+                                     const Progress& progress = {},
+                                     Identities identities = Identities::New);
 
     // The rich text of a rich-text object; nothing when the object breaks the format.
     static std::optional<RichText> attributedStringFromDict(const QJsonObject& dictionary,

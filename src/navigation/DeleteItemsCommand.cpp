@@ -1,6 +1,6 @@
 #include "DeleteItemsCommand.h"
 
-#include "interchange/JSONReader.h"
+#include "board/ExchangeRebuilder.h"
 #include "interchange/JSONWriter.h"
 #include "model/DisplayItem.h"
 #include "model/Root.h"
@@ -111,20 +111,18 @@ void DeleteItemsCommand::deleteDisplayItemsWithoutUndo()
 
 void DeleteItemsCommand::restoreDisplayItemsWithoutUndo()
 {
-    JSONReader& reader = JSONReader::shared();
-    reader.clearImportedObjects();
     QJsonArray entries;
     for (const QJsonObject& dictionary : std::as_const(m_dictionaries))
         entries.append(dictionary);
     QString error;
-    const auto rebuilt = reader.makeObjectsFromArrayOfDictionaryObjects(entries, &error);
+    // Steps that remember a node of this subtree find its rebuilt self from now on; a list's
+    // items that stayed on a board come back themselves.
+    const auto rebuilt =
+        ExchangeRebuilder::rebuild(entries, ExchangeRebuilder::Purpose::Undo, &error);
     if (!rebuilt) {
         qWarning() << "The deleted items could not be rebuilt:" << error;
         return;
     }
-    // Steps that remember a node of this subtree find its rebuilt self from now on.
-    m_appDelegate->managedObjectContext()->noteRebuilt(reader.importedObjects());
-    reader.clearImportedObjects();
     m_items.clear();
     for (qsizetype i = 0; i < rebuilt->size(); ++i) {
         auto* item = static_cast<DisplayItem*>(rebuilt->at(i));

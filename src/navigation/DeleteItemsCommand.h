@@ -9,8 +9,8 @@ class AppDelegate;
 class DisplayItem;
 
 // "Delete Item": deletes sidebar nodes with everything in them. Undo rebuilds them from their
-// exchange dictionaries (as new objects) as the last children of their former parents; redo
-// deletes the rebuilt nodes again.
+// exchange dictionaries (new objects with the identities of the deleted ones) as the last
+// children of their former parents; redo deletes the rebuilt nodes again.
 class DeleteItemsCommand final : public QUndoCommand
 {
 public:

@@ -280,6 +280,8 @@ void FHLeftSidebarViewController::refreshListWhileKeepingSelection()
     m_deferredRefresh.stop();
     const int lostRow = std::exchange(m_lostSelectionRow, -1);
     m_model->reloadData();
+    // Nodes brought back by undo come back as new rows, expanded as they were.
+    expandRememberedItems();
     // The selection follows its node through the reload, so only a deleted selection needs
     // anything here.
     if (m_outlineView->selectionModel()->hasSelection() || lostRow < 0)
@@ -526,7 +528,7 @@ void FHLeftSidebarViewController::itemsDropped(DisplayItem* target,
     m_appDelegate->save();
     m_model->reloadData();
     // Nodes that moved to another folder come back as new rows: give them their state again.
-    restoreExpansionState();
+    expandRememberedItems();
     m_outlineView->expand(targetIndex);
     if (!m_outlineView->selectionModel()->hasSelection()) {
         QItemSelection selection;
@@ -558,33 +560,46 @@ void FHLeftSidebarViewController::itemExpanded(const QModelIndex& index, bool ex
 
 void FHLeftSidebarViewController::saveExpansionState()
 {
+    // Only what the next launch can find; nodes deleted in this run stay remembered in memory,
+    // since undo brings them back under their own identities.
     QStringList live;
     for (const QString& uri : std::as_const(m_expandedItems)) {
         if (m_managedObjectContext->objectForUri(uri))
             live.append(uri);
     }
-    m_expandedItems = live;
-    m_defaults.setValue(QString::fromLatin1(expandedItemsKey), live);
+    const QString key = QString::fromLatin1(expandedItemsKey);
+    if (m_defaults.value(key).toStringList() != live)
+        m_defaults.setValue(key, live);
 }
 
 void FHLeftSidebarViewController::restoreExpansionState()
 {
     if (!m_managedObjectContext)
         return;
-    m_restoringExpansion = true;
     const QStringList uris = m_defaults.value(QString::fromLatin1(expandedItemsKey)).toStringList();
     m_expandedItems.clear();
     for (const QString& uri : uris) {
+        if (m_managedObjectContext->objectForUri(uri))
+            m_expandedItems.append(uri);
+        else
+            qInfo() << "could not find item" << uri;
+    }
+    expandRememberedItems();
+}
+
+void FHLeftSidebarViewController::expandRememberedItems()
+{
+    if (!m_managedObjectContext)
+        return;
+    m_restoringExpansion = true;
+    for (const QString& uri : std::as_const(m_expandedItems)) {
         StoredObject* object = m_managedObjectContext->objectForUri(uri);
         const QModelIndex index = object && object->isKindOf(Entity::DisplayItem)
                                       ? m_model->indexForItem(static_cast<DisplayItem*>(object))
                                       : QModelIndex();
-        if (!index.isValid()) {
-            qInfo() << "could not find item" << uri;
-            continue;
-        }
-        m_outlineView->expand(index);
-        m_expandedItems.append(uri);
+        if (index.isValid() && !m_outlineView->isExpanded(index))
+            m_outlineView->expand(index);
     }
     m_restoringExpansion = false;
+    saveExpansionState();
 }

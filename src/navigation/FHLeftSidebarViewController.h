@@ -97,6 +97,7 @@ private:
     void showTemplateError(const QUrl& url, const QString& details);
     void saveExpansionState();
     void restoreExpansionState();
+    void expandRememberedItems();
     void itemExpanded(const QModelIndex& index, bool expanded);
 
     AppDelegate* m_appDelegate;
@@ -114,7 +115,7 @@ private:
     bool m_restoringExpansion = false;
     // The row whose selection a removal took away, until the refresh after it.
     int m_lostSelectionRow = -1;
-    QStringList m_expandedItems;
+    QStringList m_expandedItems; // URIs, deleted nodes' too: undo may bring them back
     QTimer m_refreshTimer;
     QTimer m_deferredRefresh;
 };

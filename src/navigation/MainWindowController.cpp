@@ -4,6 +4,7 @@
 #include "FHLeftSidebarViewController.h"
 #include "MainSplitViewController.h"
 #include "MainTabViewController.h"
+#include "MaintenanceMenuController.h"
 #include "SourceOutlineView.h"
 #include "appearance/InfoViewController.h"
 #include "appearance/ToolbarInfoMenu.h"
@@ -12,11 +13,13 @@
 #include "cards/PreferencesDialog.h"
 #include "model/Kanban.h"
 #include "model/List.h"
+#include "notes/FormatMenuController.h"
 #include "store/AppDelegate.h"
 #include "store/Defaults.h"
 #include "store/NotificationCenter.h"
 #include "tags/FilterViewController.h"
 #include "widgets/EditCommandRouter.h"
+#include "widgets/FieldUndoRouter.h"
 #include "widgets/MessageBox.h"
 #include "widgets/SymbolicIconEngine.h"
 
@@ -59,6 +62,7 @@ MainWindowController::MainWindowController(AppDelegate* appDelegate, QWidget* pa
     setWindowTitle(QString::fromLatin1(MainTabViewController::emptyWindowTitle));
     setMinimumSize(640, 420);
     m_appDelegate->setAlertParent(this);
+    new FieldUndoRouter(m_appDelegate->undoManager(), this);
 
     m_splitView = new MainSplitViewController(appDelegate, this);
     m_splitView->sidebarViewController()->setWindowController(this);
@@ -218,6 +222,15 @@ void MainWindowController::createToolBar()
     m_boardMenu = new BoardMenuController(this, m_splitView->tabViewController(), m_kanbanView,
                                           m_listView, m_cleanDone);
     m_toolBar->addAction(m_boardMenu->completedCardsAction());
+    m_toolBar->addSeparator();
+
+    m_formatMenu = new FormatMenuController(this);
+    m_toolBar->addAction(m_formatMenu->styleButton());
+    if (auto* button =
+            qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_formatMenu->styleButton())))
+        button->setPopupMode(QToolButton::InstantPopup);
+    m_toolBar->addAction(m_formatMenu->checklistButton());
+    m_toolBar->addSeparator();
 
     m_tagFilter =
         new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-tag-filter.svg")),
@@ -301,8 +314,22 @@ void MainWindowController::createMenus()
     createFileMenu();
     createEditMenu();
     menuBar()->addMenu(m_boardMenu->menu());
+    menuBar()->addMenu(m_formatMenu->menu());
     createViewMenu();
+    m_maintenanceMenu = new MaintenanceMenuController(
+        this, m_appDelegate, [this] { endEditing(); }, [this] { reloadShownItem(); });
+    menuBar()->addMenu(m_maintenanceMenu->menu());
     createHelpMenu();
+}
+
+void MainWindowController::reloadShownItem()
+{
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    if (tab == MainTabViewController::TabItems::kanban && m_kanbanView->kanban())
+        m_kanbanView->reloadData();
+    else if (tab == MainTabViewController::TabItems::list && m_listView->list())
+        m_listView->reloadListAndTable();
+    configureToolbarItems();
 }
 
 void MainWindowController::createFileMenu()
@@ -332,10 +359,10 @@ void MainWindowController::createEditMenu()
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     QUndoStack* undoStack = m_appDelegate->undoManager();
     QAction* undo = undoStack->createUndoAction(edit, tr("&Undo"));
-    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcuts(QKeySequence::Undo);
     edit->addAction(undo);
     QAction* redo = undoStack->createRedoAction(edit, tr("&Redo"));
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(QKeySequence::Redo);
     edit->addAction(redo);
     edit->addSeparator();
 

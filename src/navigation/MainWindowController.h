@@ -12,9 +12,11 @@ class QLineEdit;
 class DisplayItem;
 class EditCommandRouter;
 class FilterViewController;
+class FormatMenuController;
 class InfoViewController;
 class ToolbarInfoMenu;
 class MainSplitViewController;
+class MaintenanceMenuController;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -71,6 +73,10 @@ public:
     DisplayItem* shownItem() const;
     // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
     BoardMenuController* boardMenuController() const { return m_boardMenu; }
+    // The Format menu and the toolbar's style and checklist controls.
+    FormatMenuController* formatMenuController() const { return m_formatMenu; }
+    // The Maintenance menu: upgrades and repairs of the stored data on request.
+    MaintenanceMenuController* maintenanceMenuController() const { return m_maintenanceMenu; }
 
     // The normal quit, also for the quit signals: ends editing, saves (asking when that fails)
     // and, unless the user stays, ends every event loop, a dialog's too.
@@ -103,6 +109,8 @@ private:
     void autosaveFrame();
     void endEditing();
     void archiveDoneItems();
+    // Shows the board or list again after a change made outside its views.
+    void reloadShownItem();
 
     AppDelegate* m_appDelegate;
     MainSplitViewController* m_splitView;
@@ -117,6 +125,8 @@ private:
     ToolbarInfoMenu* m_appearanceMenu = nullptr;
     QPointer<InfoViewController> m_infoView;
     BoardMenuController* m_boardMenu = nullptr;
+    FormatMenuController* m_formatMenu = nullptr;
+    MaintenanceMenuController* m_maintenanceMenu = nullptr;
     KanbanViewController* m_kanbanView = nullptr; // owned by the tab view
     ListTabViewController* m_listView = nullptr;  // owned by the tab view
     QAction* m_showHideSidebar = nullptr;

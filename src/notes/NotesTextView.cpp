@@ -1,9 +1,9 @@
 #include "NotesTextView.h"
 
-#include "NoteStyle.h"
 #include "NotesDocument.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
+#include "model/NoteFormat.h"
 #include "store/AppDelegate.h"
 
 #include <QCborValue>
@@ -13,12 +13,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUndoStack>
 
-#include <memory>
 
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
@@ -29,15 +30,18 @@ NotesTextView::NotesTextView(QWidget* parent)
     setTabChangesFocus(true);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::WidgetWidth);
-    const int padding = int(NoteStyle::notePadding);
-    const int inset = int(NoteStyle::verticalInset);
+    const int padding = int(NoteFormat::notePadding);
+    const int inset = int(NoteFormat::verticalInset);
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
     document()->setUndoRedoEnabled(false);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
-    setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+    setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+    viewport()->setMouseTracking(true);
+    connect(document(), &QTextDocument::contentsChanged, this,
+            &NotesTextView::addAndRemoveChecklistButtons);
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -49,16 +53,16 @@ void NotesTextView::setRichText(const RichText& text)
     if (m_isFirstResponder)
         startWithTitle();
     else
-        setCurrentCharFormat(NoteStyle::charFormat(NoteStyle::attributes(NoteStyle::Body)));
+        setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
 }
 
 void NotesTextView::startWithTitle()
 {
     const auto title = NoteStyle::attributes(NoteStyle::Title);
     QTextCursor cursor(document());
-    cursor.setBlockFormat(NoteStyle::blockFormat(title));
-    cursor.setBlockCharFormat(NoteStyle::charFormat(title));
-    setCurrentCharFormat(NoteStyle::charFormat(title));
+    cursor.setBlockFormat(NoteFormat::blockFormat(title));
+    cursor.setBlockCharFormat(NoteFormat::charFormat(title));
+    setCurrentCharFormat(NoteFormat::charFormat(title));
 }
 
 RichText NotesTextView::richText() const
@@ -73,7 +77,7 @@ qreal NotesTextView::heightRequiredToFitContent() const
 
 qreal NotesTextView::heightRequiredForFirstLineOfText() const
 {
-    return NotesDocument::heightOfFirstLine(document());
+    return NotesDocument::rowNotesHeight(document(), false, document()->blockCount() > 1);
 }
 
 QMimeData* NotesTextView::createMimeDataFromSelection() const
@@ -164,33 +168,34 @@ void NotesTextView::insertNewline()
     const QTextCharFormat typing = currentCharFormat();
     const QTextBlock line = cursor.block();
     const bool inChecklist =
-        typing.hasProperty(NoteStyle::checklistProperty) || NotesDocument::isChecklistBlock(line);
+        typing.hasProperty(NoteFormat::checklistProperty) || NotesDocument::isChecklistBlock(line);
     const auto body = NoteStyle::attributes(NoteStyle::Body);
     cursor.beginEditBlock();
     if (inChecklist && line.text().isEmpty()) {
         // An empty checklist line leaves the checklist.
         NotesDocument::restyleLine(line, NoteStyle::Body);
-        setCurrentCharFormat(NoteStyle::charFormat(body));
+        setCurrentCharFormat(NoteFormat::charFormat(body));
     } else if (inChecklist) {
         const auto checklist = NoteStyle::attributes(NoteStyle::Checklist);
         // At the very end the new line gets a line feed of its own to carry its box.
         const int caret = cursor.position();
         if (caret == document()->characterCount() - 1) {
-            cursor.insertBlock(NoteStyle::blockFormat(checklist), NoteStyle::charFormat(checklist));
+            cursor.insertBlock(NoteFormat::blockFormat(checklist),
+                               NoteFormat::charFormat(checklist));
             cursor.setPosition(caret);
         }
         // The line feed belongs to the line it ends; the new line starts unticked.
-        cursor.insertBlock(NoteStyle::blockFormat(checklist), typing);
+        cursor.insertBlock(NoteFormat::blockFormat(checklist), typing);
         NotesDocument::restyleLine(cursor.block(), NoteStyle::Checklist);
         setTextCursor(cursor);
-        setCurrentCharFormat(NoteStyle::charFormat(checklist));
-    } else if (typing.hasProperty(NoteStyle::styleNameProperty) &&
-               typing.stringProperty(NoteStyle::styleNameProperty) !=
+        setCurrentCharFormat(NoteFormat::charFormat(checklist));
+    } else if (typing.hasProperty(NoteFormat::styleNameProperty) &&
+               typing.stringProperty(NoteFormat::styleNameProperty) !=
                    NoteStyle::styleName(NoteStyle::Body)) {
         // A heading is followed by body text.
-        cursor.insertBlock(NoteStyle::blockFormat(body), typing);
+        cursor.insertBlock(NoteFormat::blockFormat(body), typing);
         setTextCursor(cursor);
-        setCurrentCharFormat(NoteStyle::charFormat(body));
+        setCurrentCharFormat(NoteFormat::charFormat(body));
     } else {
         cursor.insertBlock(cursor.blockFormat(), typing);
         setTextCursor(cursor);
@@ -198,31 +203,243 @@ void NotesTextView::insertNewline()
     cursor.endEditBlock();
 }
 
-QMenu* NotesTextView::createTextMenu(const QPoint& position)
+QMenu* NotesTextView::createCardMenu()
 {
-    QMenu* menu = createStandardContextMenu(position);
-    QUndoStack* stack = AppDelegate::sharedUndoStack();
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* action : actions) {
-        const bool undo = action->objectName() == QStringLiteral("edit-undo");
-        if (!undo && action->objectName() != QStringLiteral("edit-redo"))
-            continue;
-        if (stack) {
-            QAction* own = undo ? stack->createUndoAction(menu) : stack->createRedoAction(menu);
-            own->setShortcut(undo ? QKeySequence::Undo : QKeySequence::Redo);
-            menu->insertAction(action, own);
-        }
-        menu->removeAction(action);
-        delete action;
+    auto* menu = new QMenu(this);
+    if (m_cardMenuItems) {
+        m_cardMenuItems(menu);
+        if (!menu->isEmpty())
+            menu->addSeparator();
     }
+    QAction* checklist =
+        menu->addAction(tr("Make Checklist"), this, &NotesTextView::formatSelectionAsChecklist);
+    checklist->setObjectName(QStringLiteral("makeChecklist"));
+    checklist->setEnabled(m_isFirstResponder);
+    MenuItemState::apply(checklist, menuState(NoteStyle::Checklist));
+    menu->addSeparator();
+    if (QUndoStack* stack = AppDelegate::sharedUndoStack()) {
+        QAction* undo = stack->createUndoAction(menu);
+        undo->setShortcut(QKeySequence::Undo);
+        menu->addAction(undo);
+        QAction* redo = stack->createRedoAction(menu);
+        redo->setShortcut(QKeySequence::Redo);
+        menu->addAction(redo);
+        menu->addSeparator();
+    }
+    const bool selected = textCursor().hasSelection();
+    const auto add = [this, menu](const QString& text, QKeySequence::StandardKey key,
+                                  void (QTextEdit::*slot)(), bool enabled) {
+        QAction* action = menu->addAction(text, this, slot);
+        action->setShortcut(key);
+        action->setEnabled(enabled);
+    };
+    add(tr("Cu&t"), QKeySequence::Cut, &QTextEdit::cut, selected && !isReadOnly());
+    add(tr("&Copy"), QKeySequence::Copy, &QTextEdit::copy, selected);
+    add(tr("&Paste"), QKeySequence::Paste, &QTextEdit::paste, canPaste());
+    add(tr("Select &All"), QKeySequence::SelectAll, &QTextEdit::selectAll, !document()->isEmpty());
     return menu;
 }
 
 void NotesTextView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    const std::unique_ptr<QMenu> menu(createTextMenu(event->pos() + scrolled));
+    // Delete Card may take the editor, and the menu with it, while the menu runs.
+    const QPointer<QMenu> menu(createCardMenu());
     menu->exec(event->globalPos());
+    delete menu.data();
+}
+
+template <class Change>
+void NotesTextView::runCommand(const QString& actionName, Change change)
+{
+    if (m_runningCommand) {
+        change();
+        return;
+    }
+    m_runningCommand = true;
+    change();
+    m_runningCommand = false;
+    Q_EMIT commandFinished(actionName);
+}
+
+QList<NoteLines::Range> NotesTextView::getLinesInSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    return NoteLines::linesInSelection(
+        NotesDocument::plainText(document()),
+        {{cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()}});
+}
+
+bool NotesTextView::cursorIsAtEndOfBlankLine() const
+{
+    const QTextBlock last = document()->lastBlock();
+    return textCursor().selectionStart() == document()->characterCount() - 1 && last.length() == 1;
+}
+
+bool NotesTextView::addExtralineIfCursorAtEnd()
+{
+    const int end = document()->characterCount() - 1;
+    if (end == 0 || !cursorIsAtEndOfBlankLine())
+        return false;
+    runCommand(tr("Style Change"), [&] {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        const RichText::Attributes none;
+        cursor.insertBlock(NoteFormat::blockFormat(none), NoteFormat::charFormat(none));
+        // The caret stays where it was, at the start of the line that is now a real one.
+        cursor.setPosition(end);
+        setTextCursor(cursor);
+    });
+    return true;
+}
+
+void NotesTextView::formatSelectionAsChecklist()
+{
+    runCommand(tr("Style Change"), [this] {
+        // The empty last line shows no box, whatever is being typed there: it becomes a real
+        // line, which then shows one.
+        addExtralineIfCursorAtEnd();
+        formatWithLines(getLinesInSelection(), NoteStyle::Checklist);
+    });
+}
+
+void NotesTextView::formatWithLines(const QList<NoteLines::Range>& lines, NoteStyle::Kind kind)
+{
+    if (lines.isEmpty())
+        return;
+    runCommand(tr("Style Change"), [&] {
+        if (cursorIsAtEndOfBlankLine()) {
+            // No character to restyle: the style is the one typed next.
+            const bool off = kind == NoteStyle::Checklist &&
+                             currentCharFormat().hasProperty(NoteFormat::checklistProperty) &&
+                             !currentCharFormat().hasProperty(NoteFormat::styleNameProperty);
+            setTypingStyle(off ? NoteStyle::Body : kind);
+            return;
+        }
+        const QTextCursor remembered = textCursor();
+        const qsizetype start = lines.first().location;
+        RichText span = NotesDocument::richText(document(), int(start), int(lines.last().end()));
+        QList<NoteLines::Range> inSpan;
+        for (const NoteLines::Range& line : lines)
+            inSpan.append({line.location - start, line.length});
+        const bool switchedOff = NoteStyle::formatWithLines(span, inSpan, kind);
+        NotesDocument::applyFormats(document(), int(start), span);
+        setTextCursor(remembered);
+        setTypingStyle(switchedOff ? NoteStyle::Body : kind);
+        addAndRemoveChecklistButtons();
+    });
+}
+
+void NotesTextView::setTypingStyle(NoteStyle::Kind kind)
+{
+    RichText::Attributes typing =
+        NoteStyle::restyled(NoteFormat::attributes(currentCharFormat()), kind);
+    typing.attachment.reset();
+    QTextCursor cursor = textCursor();
+    // With a selection the restyled characters themselves give what replaces them.
+    if (!cursor.hasSelection())
+        setCurrentCharFormat(NoteFormat::charFormat(typing));
+    if (cursorIsAtEndOfBlankLine()) {
+        cursor.setBlockFormat(NoteFormat::blockFormat(typing));
+        // The first line's own character format is no line feed of another line.
+        if (cursor.block() == document()->begin())
+            cursor.setBlockCharFormat(NoteFormat::charFormat(typing));
+    }
+}
+
+QSet<NoteStyle::Kind> NotesTextView::kindsInSelection() const
+{
+    // The lines of getLinesInSelection(), read from the document's lines without copying text.
+    const QTextCursor cursor = textCursor();
+    QSet<NoteStyle::Kind> kinds;
+    for (QTextBlock block = document()->findBlock(cursor.selectionStart()); block.isValid();
+         block = block.next()) {
+        // The empty last line counts with the style being typed.
+        kinds.insert(NoteStyle::kindOf(
+            NotesDocument::lineStart(block).value_or(NoteFormat::attributes(currentCharFormat()))));
+        if (!block.next().isValid() || block.next().position() >= cursor.selectionEnd())
+            break;
+    }
+    return kinds;
+}
+
+MenuItemState::State NotesTextView::menuState(const QSet<NoteStyle::Kind>& kinds,
+                                              NoteStyle::Kind kind)
+{
+    if (!kinds.contains(kind))
+        return MenuItemState::Off;
+    return kinds.size() == 1 ? MenuItemState::On : MenuItemState::Mixed;
+}
+
+void NotesTextView::setNotesExpanded(bool expanded)
+{
+    if (expanded == m_notesExpanded)
+        return;
+    m_notesExpanded = expanded;
+    addAndRemoveChecklistButtons();
+}
+
+void NotesTextView::addAndRemoveChecklistButtons()
+{
+    m_checkButtons = NotesDocument::checkBoxes(document(), m_notesExpanded ? -1 : 1);
+    viewport()->update();
+}
+
+void NotesTextView::checkUncheckLine(int line)
+{
+    runCommand(tr("Toggle Checklist"), [&] {
+        const QTextBlock block = document()->findBlockByNumber(line);
+        if (!block.isValid())
+            return;
+        const int from = block.position();
+        const int to = block.next().isValid() ? block.next().position() : from + block.length() - 1;
+        RichText text = NotesDocument::richText(document(), from, to);
+        const std::optional<bool> checked = NoteStyle::checkUncheckLine(text, 0);
+        if (!checked)
+            return;
+        NotesDocument::applyFormats(document(), from, text);
+        if (const QTextCursor cursor = textCursor();
+            cursor.block() == block && !cursor.hasSelection()) {
+            QTextCharFormat typing = currentCharFormat();
+            typing.setProperty(NoteFormat::checklistProperty, *checked);
+            setCurrentCharFormat(typing);
+        }
+        addAndRemoveChecklistButtons();
+    });
+}
+
+QPointF NotesTextView::documentPosition(const QPoint& viewportPosition) const
+{
+    return QPointF(viewportPosition) +
+           QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+std::optional<int> NotesTextView::checkButtonAt(const QPoint& viewportPosition) const
+{
+    const QPointF point = documentPosition(viewportPosition);
+    for (const NotesDocument::CheckBox& box : m_checkButtons) {
+        if (box.rect.contains(point))
+            return box.line;
+    }
+    return std::nullopt;
+}
+
+void NotesTextView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (const std::optional<int> line = checkButtonAt(event->position().toPoint())) {
+            checkUncheckLine(*line);
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void NotesTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    const bool overBox = checkButtonAt(event->position().toPoint()).has_value();
+    viewport()->setCursor(overBox ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
 void NotesTextView::paintEvent(QPaintEvent* event)
@@ -231,8 +448,11 @@ void NotesTextView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    NotesDocument::paintCheckBoxes(&painter, document(),
-                                   viewport()->height() + verticalScrollBar()->value());
+    const QRectF exposed = QRectF(event->rect()).translated(documentPosition(QPoint()));
+    for (const NotesDocument::CheckBox& box : std::as_const(m_checkButtons)) {
+        if (box.rect.intersects(exposed))
+            NotesDocument::paintCheckBox(&painter, box);
+    }
 }
 
 void NotesTextView::resizeEvent(QResizeEvent* event)
@@ -240,4 +460,5 @@ void NotesTextView::resizeEvent(QResizeEvent* event)
     QTextEdit::resizeEvent(event);
     // A collapsed card shows its first line: keep the text at its top.
     verticalScrollBar()->setValue(0);
+    addAndRemoveChecklistButtons();
 }

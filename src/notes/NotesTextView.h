@@ -1,8 +1,15 @@
 #pragma once
 
+#include "NotesDocument.h"
+#include "model/NoteLines.h"
+#include "model/NoteStyle.h"
 #include "model/RichText.h"
+#include "widgets/MenuItemState.h"
 
+#include <QSet>
 #include <QTextEdit>
+
+#include <functional>
 
 class QMenu;
 
@@ -10,7 +17,8 @@ class QMenu;
 // indent of checklist lines, the first line of an empty text typed as a title, and Return after
 // a heading continuing in body text. It lays out its text exactly as the painted card does.
 // It keeps no undo history: its document's is off, and Undo and Redo (keys and text menu) are
-// the window's.
+// the window's. Its own commands (the styles, ticking a box) tell their name when done, so that
+// the card stores them as one step of that name rather than as typing.
 class NotesTextView final : public QTextEdit
 {
     Q_OBJECT
@@ -38,13 +46,52 @@ public:
     // empty checklist line turns it into body text instead.
     void insertNewline();
 
-    // The text menu at a point of the document, its Undo and Redo the window's; the caller
-    // owns it.
-    QMenu* createTextMenu(const QPoint& position);
+    // The style commands act on the lines of the selection. The checklist toggles: plain lines
+    // become unticked checklist lines, checklist lines body. On the empty last line only the
+    // style being typed changes.
+    void formatSelectionAsTitle() { formatWithLines(getLinesInSelection(), NoteStyle::Title); }
+    void formatSelectionAsHeader() { formatWithLines(getLinesInSelection(), NoteStyle::Header); }
+    void formatSelectionAsBody() { formatWithLines(getLinesInSelection(), NoteStyle::Body); }
+    void formatSelectionAsChecklist();
+    void formatWithLines(const QList<NoteLines::Range>& lines, NoteStyle::Kind kind);
+    QList<NoteLines::Range> getLinesInSelection() const;
+    // With the caret after a final line feed, adds a line feed so that the caret's line is a
+    // real line that can take a style. Returns whether it did.
+    bool addExtralineIfCursorAtEnd();
+    // The caret is at the end, and the text is empty or ends with a line feed.
+    bool cursorIsAtEndOfBlankLine() const;
+    // Whether the style starts all, some or none of the lines of the selection (the empty last
+    // line counts with the style being typed).
+    MenuItemState::State menuState(NoteStyle::Kind kind) const
+    {
+        return menuState(kindsInSelection(), kind);
+    }
+    static MenuItemState::State menuState(const QSet<NoteStyle::Kind>& kinds, NoteStyle::Kind kind);
+    // The styles that start the lines of the selection.
+    QSet<NoteStyle::Kind> kindsInSelection() const;
+
+    // A collapsed card shows only its first line, and only that line's box is kept.
+    void setNotesExpanded(bool expanded);
+    void addAndRemoveChecklistButtons();
+    const QList<NotesDocument::CheckBox>& checkButtons() const { return m_checkButtons; }
+    // Ticks or unticks checklist line `line` as a whole; a number that names no checklist line
+    // does nothing.
+    void checkUncheckLine(int line);
+
+    // While a command of the editor changes the text (the card does not take it as typing).
+    bool isRunningCommand() const { return m_runningCommand; }
+
+    // The card's own items at the top of the context menu (add, delete).
+    void setCardMenuItems(std::function<void(QMenu*)> addItems) { m_cardMenuItems = addItems; }
+    // The card menu: the card's items, Make Checklist and the text commands. The caller owns
+    // it.
+    QMenu* createCardMenu();
 
 Q_SIGNALS:
     void editingStarted();
     void editingEnded();
+    // A command changed the text: the card stores it as one step of this name.
+    void commandFinished(const QString& actionName);
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
@@ -54,12 +101,26 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     // The empty text's line takes the title style, so that every caret in it types a title.
     void startWithTitle();
+    // Sets the style being typed, and the paragraph format of the caret's line when that is the
+    // empty last line (a line with no character to carry its style).
+    void setTypingStyle(NoteStyle::Kind kind);
+    QPointF documentPosition(const QPoint& viewportPosition) const;
+    std::optional<int> checkButtonAt(const QPoint& viewportPosition) const;
+    // Runs a change as one command of the editor, or as part of the one running.
+    template <class Change>
+    void runCommand(const QString& actionName, Change change);
 
     bool m_isFirstResponder = false;
+    bool m_notesExpanded = true;
+    bool m_runningCommand = false;
+    QList<NotesDocument::CheckBox> m_checkButtons;
+    std::function<void(QMenu*)> m_cardMenuItems;
 };

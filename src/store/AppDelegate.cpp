@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "DataFolder.h"
+#include "DataUpgrades.h"
 #include "FolderLock.h"
 #include "NotificationCenter.h"
 #include "ObjectContext.h"
@@ -72,8 +73,10 @@ bool AppDelegate::launch()
     if (!DataFolder::ensureExists(folder, &reason))
         return true; // the store error will say why when the store is first needed
     m_folderLock = DataFolder::tryLock(folder);
-    if (m_folderLock)
+    if (m_folderLock) {
+        runPendingUpgrade();
         return true;
+    }
     m_handedOver = m_handOver && m_handOver();
     if (m_handedOver)
         return false;
@@ -82,6 +85,21 @@ bool AppDelegate::launch()
                             "Quit it before starting Pinwheels again.")
                              .arg(QDir::toNativeSeparators(folder)));
     return false;
+}
+
+void AppDelegate::runPendingUpgrade()
+{
+    if (m_defaults.boolean(Defaults::stylesUpdatedToVersion2))
+        return;
+    if (!managedObjectContext())
+        return; // the user was told; the process ends
+    DataUpgrades::updateNotesTextStyle(*m_context).apply();
+    save();
+    DataUpgrades::applyStrikeThroughForArchivedItems(*m_context).apply();
+    save();
+    // Set also when there was nothing to do: the upgrade runs once per user.
+    m_defaults.setValue(Defaults::stylesUpdatedToVersion2, true);
+    m_defaults.synchronize();
 }
 
 QString AppDelegate::applicationDocumentsDirectory()

@@ -48,6 +48,10 @@ public:
     void setHandOver(std::function<bool()> handOver) { m_handOver = std::move(handOver); }
     bool handedOver() const { return m_handedOver; }
 
+    // Once per user (until "stylesUpdatedToVersion2" is set): brings the notes of every card
+    // to the current note styles and strikes through the notes of done cards. Part of launch().
+    void runPendingUpgrade();
+
     QString applicationDocumentsDirectory();
     // The store context, opened on first use. When the store cannot be opened the user sees
     // the error and the process ends at once.

@@ -15,6 +15,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr auto uriScheme = QLatin1String("x-pinwheels://");
@@ -89,6 +90,21 @@ StoredObject* ObjectContext::insertObject(Entity entity)
     StoredObject* object = create(entity, m_nextNumber);
     object->m_state = StoredObject::State::Inserted;
     m_changed.push_back(object);
+    return object;
+}
+
+StoredObject* ObjectContext::insertObject(Entity entity, QStringView formerUri)
+{
+    // The newest holder of the number: a deleted object whose identity is still its own.
+    StoredObject* former = objectForUriEvenIfDeleted(formerUri);
+    if (!former || !former->isDeleted() || former->entity() != entity)
+        return insertObject(entity);
+    StoredObject* object = create(entity, former->m_number);
+    object->m_state = StoredObject::State::Inserted;
+    // The stored row is the new object's now: the deletion still pending for it must not run.
+    object->m_persisted = std::exchange(former->m_persisted, false);
+    m_changed.push_back(object);
+    m_rebuilt.insert(former, object);
     return object;
 }
 

@@ -45,6 +45,11 @@ public:
         return static_cast<T*>(insertObject(T::staticEntity));
     }
     StoredObject* insertObject(Entity entity);
+    // A new object that takes over the identity of the deleted object `formerUri` names, and
+    // becomes its successor (liveSuccessor), so that whatever named the deleted object (drag
+    // payloads, the sidebar's expanded folders) names the new one. A fresh identity when the
+    // URI names no deleted object of this entity, or one whose identity another object took.
+    StoredObject* insertObject(Entity entity, QStringView formerUri);
 
     // Deletes the object with what it owns: a folder its subtree, a board its columns, their
     // cards and its tags, a column its cards, a list its items that are on no board.
@@ -92,6 +97,17 @@ public:
         if (!object || !object->context())
             return object && !object->isDeleted() ? object : nullptr;
         return static_cast<T*>(object->context()->liveSuccessor(object));
+    }
+    // Those of the objects that live on, in order, each as what stands for it now.
+    template <class T>
+    static QList<T*> live(const QList<T*>& objects)
+    {
+        QList<T*> alive;
+        for (T* object : objects) {
+            if (T* now = live(object))
+                alive.append(now);
+        }
+        return alive;
     }
 
     PersistentStore* store() const { return m_store.get(); }

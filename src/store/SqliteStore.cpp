@@ -144,9 +144,9 @@ bool copyFile(const QString& source, const QString& target, QString* error)
 }
 
 // Copies the file and its journal beside it, under a name no earlier backup has taken.
-bool backUp(const QString& path, int version, QString* error)
+bool copyBeside(const QString& path, const QString& label, QString* error, QString* copy = nullptr)
 {
-    const QString base = path + QStringLiteral(".v%1.backup").arg(version);
+    const QString base = path + u'.' + label + QStringLiteral(".backup");
     QString target = base;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(walPath(target)); ++n)
         target = base + QString::number(n);
@@ -157,6 +157,8 @@ bool backUp(const QString& path, int version, QString* error)
                      .arg(QDir::toNativeSeparators(target), reason);
         return false;
     }
+    if (copy)
+        *copy = target;
     return true;
 }
 
@@ -248,7 +250,7 @@ SqliteStore::open(const QString& path, const QList<StoreSchema::Step>& laterStep
     // The backup is made before any setting that writes to the file.
     if (recognition.kind == Recognition::Existing && recognition.version < currentVersion) {
         QString reason;
-        if (!backUp(path, recognition.version, &reason))
+        if (!copyBeside(path, QStringLiteral("v%1").arg(recognition.version), &reason))
             return fail(reason);
     }
     QString journalMode;
@@ -474,6 +476,21 @@ bool SqliteStore::deleteRow(const StoredObject* object)
     }
     statement->bindInt64(0, object->objectNumber());
     return statement->execute();
+}
+
+bool SqliteStore::backUp(const QString& label, QString* copy, QString* error)
+{
+    if (m_readOnly) {
+        if (error)
+            *error = QStringLiteral("the store is open for reading only.");
+        return false;
+    }
+    QString reason;
+    if (copyBeside(m_path, label, &reason, copy))
+        return true;
+    if (error)
+        *error = reason;
+    return false;
 }
 
 bool SqliteStore::checkpoint()

@@ -45,6 +45,9 @@ public:
     // Rows inserted, replaced or deleted by the last successful write.
     qint64 lastWriteRowCount() const { return m_lastWriteRowCount; }
 
+    // Copies the file and its journal beside it as "<file>.<label>.backup" (numbered when
+    // taken), as migration does before it changes anything; `copy` gets the copy's path.
+    bool backUp(const QString& label, QString* copy, QString* error);
     // Copies the journal into the file and empties the journal; false when a reader or
     // writer is in the way (try again later).
     bool checkpoint();

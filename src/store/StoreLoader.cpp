@@ -192,12 +192,15 @@ void StoreLoader::keepLink(StoredObject* owner, Relation relation, std::span<con
     if (!applies) {
         note(QStringLiteral("%1 has %2, which its kind does not have; they were skipped.")
                  .arg(describe(owner), relationName(relation)));
+        m_context.markForRewrite(owner);
         return;
     }
     const size_t first = m_numbers.size();
-    if (!StoreSchema::decodeMembers(blob, m_numbers))
+    if (!StoreSchema::decodeMembers(blob, m_numbers)) {
         note(QStringLiteral("%1: the list of its %2 is damaged; its whole entries were kept.")
                  .arg(describe(owner), relationName(relation)));
+        m_context.markForRewrite(owner);
+    }
     const size_t count = m_numbers.size() - first;
     if (count > 0)
         m_links.push_back({owner, relation, quint32(first), quint32(count)});

@@ -19,6 +19,7 @@ QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: trans
 OverlayScrollBar::OverlayScrollBar(QAbstractScrollArea* area)
     : QScrollBar(Qt::Vertical, area)
     , m_area(area)
+    , m_viewport(area->viewport())
 {
     setStyleSheet(QString::fromLatin1(overlayStyle));
     setCursor(Qt::ArrowCursor);
@@ -52,7 +53,9 @@ void OverlayScrollBar::place()
 
 bool OverlayScrollBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_area->viewport() && event->type() == QEvent::Resize) {
+    // The type first: while the area is being destroyed its viewport still sends events, and
+    // the area must not be asked for anything then.
+    if (event->type() == QEvent::Resize && watched == m_viewport) {
         setPageStep(m_area->verticalScrollBar()->pageStep());
         place();
     }

@@ -27,4 +27,5 @@ private:
     void place();
 
     QAbstractScrollArea* m_area;
+    QWidget* m_viewport; // the area's, watched for its size
 };

@@ -293,8 +293,9 @@ private Q_SLOTS:
                          return tag.kanban() == target.board || !tag.kanban();
                      })
                      .size(),
-                 2);                                // the pasted duplicate of urgent is gone
-        QCOMPARE(store.undo()->count(), undoSteps); // paste registers no undo
+                 2); // the pasted duplicate of urgent is gone
+        QCOMPARE(store.undo()->count(), undoSteps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Paste Card"));
         QVERIFY(!target.context->hasChanges());
         QCOMPARE(BoardFixture::titles(target.lists[0]->selectedItems()),
                  (QStringList{QStringLiteral("one"), QStringLiteral("two")}));

@@ -175,7 +175,7 @@ private Q_SLOTS:
         view->setSelectedColumnIndexes({0});
         fixture.item(0)->listViewController()->selectRowFor(card);
         QVERIFY(view->selectedColumnIndexes().isEmpty());
-        QVERIFY(!view->canPerformEditAction(EditAction::Delete));
+        QVERIFY(view->canPerformEditAction(EditAction::Delete)); // on the selected card
         QTest::mouseClick(fixture.item(0)->view(), Qt::LeftButton, {}, titlePoint(fixture.item(0)));
         QVERIFY(fixture.item(0)->listViewController()->selectedRows().isEmpty());
         QVERIFY(view->hasFocus());

@@ -9,6 +9,8 @@
 #include "cards/DueDateTextField.h"
 #include "cards/ListItemCellView.h"
 #include "cards/TagEntry.h"
+#include "model/NoteFormat.h"
+#include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
 #include "store/NotificationCenter.h"
 #include "tags/TagsTextField.h"
@@ -110,6 +112,48 @@ private Q_SLOTS:
         QTRY_VERIFY(rowRect(board, item).height() > collapsed);
         QVERIFY(!view->indexWidget(board.lists[0]->tableModel()->indexForItem(item)));
         QVERIFY(!board.context->hasChanges());
+    }
+
+    void aPaintedBox_ticksItsLineWithoutOpeningTheEditor_asOneUndoableSavedStep()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("card"));
+        RichText notes(QStringLiteral("Plan\n"), NoteStyle::attributes(NoteStyle::Title));
+        notes.append(
+            RichText(QStringLiteral("call\nwrite"), NoteStyle::attributes(NoteStyle::Checklist)));
+        item->setAttributedNotes(notes);
+        item->setNotesExpanded(true);
+        AppDelegate::shared()->save();
+        board.show();
+        const QRect row = rowRect(board, item);
+        QTextDocument* document = board.lists[0]->cellView()->documentFor(item);
+        const QRectF box = NotesDocument::checkBoxRect(document, document->findBlockByNumber(2));
+        const QRect notesArea = geometry(board, item).notes;
+        const QPoint centre = notesArea.topLeft() +
+                              QPoint(int(NoteFormat::notePadding), int(NoteFormat::verticalInset)) +
+                              box.center().toPoint();
+        QCOMPARE(board.lists[0]->cellView()->checklistLineAt(item, row, centre), std::optional(2));
+        const qint64 layouts = ListItemCellView::layoutCount();
+        click(board, centre);
+
+        RichText ticked = notes;
+        ticked.changeAttributes(10, 5, [](RichText::Attributes& a) { a.checklistChecked = true; });
+        QCOMPARE(item->attributedNotes(), std::optional(ticked));
+        QVERIFY(!board.lists[0]->columnTableView()->indexWidget(
+            board.lists[0]->tableModel()->indexForItem(item)));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Toggle Checklist"));
+        QVERIFY(!board.context->hasChanges());
+        // The ticked card alone is laid out again, at its height.
+        QCOMPARE(ListItemCellView::layoutCount(), layouts + 1);
+        QCOMPARE(rowRect(board, item), row);
+
+        store.undo()->undo();
+        QCOMPARE(item->attributedNotes(), std::optional(notes));
+        QVERIFY(!board.context->hasChanges());
+        // Beside the boxes, a click goes into the text.
+        click(board, notesArea.topLeft() + QPoint(notesArea.width() - 10, 8));
+        QVERIFY(board.lists[0]->columnTableView()->indexWidget(
+            board.lists[0]->tableModel()->indexForItem(item)));
     }
 
     void aClickIntoTheText_orReturn_opensTheEditorThere()

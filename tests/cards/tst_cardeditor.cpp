@@ -3,9 +3,12 @@
 #include "cards/CardEditor.h"
 #include "cards/CardGeometry.h"
 #include "cards/ListItemCellView.h"
+#include "model/NoteFormat.h"
+#include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
 #include "store/DataFolder.h"
 #include "store/StoreError.h"
+#include "widgets/MenuItemState.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -81,6 +84,48 @@ private:
         QVERIFY(rowRect(board, item).height() > oneLine + 10);
     }
 
+    static RichText styled(const QString& text, NoteStyle::Kind kind, bool ticked = false)
+    {
+        RichText::Attributes attributes = NoteStyle::attributes(kind);
+        if (ticked)
+            attributes.checklistChecked = true;
+        return RichText(text, attributes);
+    }
+    // A title, a ticked checklist line holding a link, and a struck-through body line.
+    static RichText mixedNotes()
+    {
+        RichText text = styled(QStringLiteral("Trip\n"), NoteStyle::Title);
+        text.append(styled(QStringLiteral("pack "), NoteStyle::Checklist, true));
+        RichText::Attributes link = NoteStyle::attributes(NoteStyle::Checklist);
+        link.checklistChecked = true;
+        link.attachment = RichText::Attachment{RichText::Attachment::linkFileType(), "link"};
+        text.append(RichText(QString(RichText::attachmentCharacter), link));
+        text.append(styled(QStringLiteral("\n"), NoteStyle::Checklist, true));
+        RichText::Attributes struck = NoteStyle::attributes(NoteStyle::Body);
+        struck.strikethrough = 1;
+        text.append(RichText(QStringLiteral("book"), struck));
+        return text;
+    }
+    static NotesTextView* editNotes(BoardFixture& board, ListItem* item, const RichText& notes)
+    {
+        item->setAttributedNotes(notes);
+        item->setNotesExpanded(true);
+        AppDelegate::shared()->save();
+        board.show();
+        NotesTextView* editor = clickIntoNotes(board, item);
+        if (editor && !QTest::qWaitFor([editor] { return editor->hasFocus(); }))
+            return nullptr;
+        return editor;
+    }
+    static QPoint boxCentre(NotesTextView* notes, int line)
+    {
+        for (const NotesDocument::CheckBox& box : notes->checkButtons()) {
+            if (box.line == line)
+                return box.rect.center().toPoint();
+        }
+        return QPoint(-100, -100);
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY(store.open()); }
     void init() { store.reset(); }
@@ -130,7 +175,7 @@ private Q_SLOTS:
         redoKey(notes);
         QCOMPARE(notes->richText(), after);
         // The text menu's Undo is the window's too.
-        const std::unique_ptr<QMenu> menu(notes->createTextMenu(QPoint()));
+        const std::unique_ptr<QMenu> menu(notes->createCardMenu());
         for (QAction* action : menu->actions()) {
             if (action->text() == QStringLiteral("Undo Typing"))
                 action->trigger();
@@ -235,6 +280,26 @@ private Q_SLOTS:
         QCOMPARE(notes->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
     }
 
+    // Opening the editor must not measure the text before it is wrapped at the card's width.
+    void clickingIntoALongCard_keepsItsWholeTextShown()
+    {
+        BoardFixture board(1);
+        ListItem* card = board.card(0, QString());
+        card->setAttributedNotes(heading(QStringLiteral("Mark a card as done"),
+                                         QStringLiteral("Tick the box on a card when its work "
+                                                        "is finished, and its text is struck "
+                                                        "through.\nUntick it to bring it back.")));
+        card->setNotesExpanded(true);
+        board.show();
+        const int painted = rowRect(board, card).height();
+        NotesTextView* notes = clickIntoNotes(board, card);
+        QVERIFY(notes);
+        QTRY_VERIFY(notes->hasFocus());
+        QCoreApplication::processEvents();
+        QCOMPARE(rowRect(board, card).height(), painted);
+        QVERIFY(notes->height() >= int(notes->heightRequiredToFitContent()));
+    }
+
     void typingIntoAnEmptyCard_startsWithATitle_andTheRowFollowsTheText()
     {
         BoardFixture board(1);
@@ -287,6 +352,168 @@ private Q_SLOTS:
             if (QTest::currentTestFailed())
                 return;
         }
+    }
+    void styleChange_restylesWholeLines_asOneStep_whoseUndoRestoresRunsTicksAndLinks()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        const RichText before = mixedNotes();
+        NotesTextView* notes = editNotes(board, item, before);
+        QVERIFY(notes);
+        // From inside the checklist line to inside the body line.
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(7);
+        cursor.setPosition(13, QTextCursor::KeepAnchor);
+        notes->setTextCursor(cursor);
+        const int steps = store.undo()->index();
+        notes->formatSelectionAsHeader();
+
+        RichText expected = styled(QStringLiteral("Trip\n"), NoteStyle::Title);
+        expected.append(styled(QStringLiteral("pack "), NoteStyle::Header));
+        RichText::Attributes link = NoteStyle::attributes(NoteStyle::Header);
+        link.attachment = RichText::Attachment{RichText::Attachment::linkFileType(), "link"};
+        expected.append(RichText(QString(RichText::attachmentCharacter), link));
+        expected.append(styled(QStringLiteral("\n"), NoteStyle::Header));
+        RichText::Attributes struck = NoteStyle::attributes(NoteStyle::Header);
+        struck.strikethrough = 1;
+        expected.append(RichText(QStringLiteral("book"), struck));
+        QCOMPARE(item->attributedNotes(), std::optional(expected));
+        QCOMPARE(notes->richText(), expected);
+        QCOMPARE(store.undo()->index(), steps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Style Change"));
+        QVERIFY(!board.context->hasChanges());
+        // The selection stays; a line no longer checklist has no box.
+        QCOMPARE(notes->textCursor().anchor(), 7);
+        QCOMPARE(notes->textCursor().position(), 13);
+        QVERIFY(notes->checkButtons().isEmpty());
+        QCOMPARE(notes->menuState(NoteStyle::Header), MenuItemState::On);
+
+        undoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QCOMPARE(notes->richText(), before);
+        QCOMPARE(notes->checkButtons().size(), 1);
+        QCOMPARE(notes->textCursor().anchor(), 7);
+        QVERIFY(!board.context->hasChanges());
+        redoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(expected));
+
+        // Over a title and a body line the two show mixed, the header off.
+        notes->setRichText(heading(QStringLiteral("Title"), QStringLiteral("text")));
+        notes->selectAll();
+        QCOMPARE(notes->menuState(NoteStyle::Title), MenuItemState::Mixed);
+        QCOMPARE(notes->menuState(NoteStyle::Body), MenuItemState::Mixed);
+        QCOMPARE(notes->menuState(NoteStyle::Header), MenuItemState::Off);
+        notes->moveCursor(QTextCursor::Start);
+        QCOMPARE(notes->menuState(NoteStyle::Title), MenuItemState::On);
+    }
+
+    void checklistToggle_swapsChecklistAndBody_andAtTheEndMakesTheCaretsLineOne()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        RichText before = styled(QStringLiteral("milk\n"), NoteStyle::Checklist, true);
+        before.append(body(QStringLiteral("eggs\n")));
+        NotesTextView* notes = editNotes(board, item, before);
+        QVERIFY(notes);
+        QTest::keyClick(notes, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(notes, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(notes, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(notes->menuState(NoteStyle::Checklist), MenuItemState::Mixed);
+        notes->formatSelectionAsChecklist();
+        RichText swapped = body(QStringLiteral("milk\n"));
+        swapped.append(styled(QStringLiteral("eggs\n"), NoteStyle::Checklist));
+        QCOMPARE(item->attributedNotes(), std::optional(swapped));
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Style Change"));
+
+        // On the empty last line the next typed line is the checklist line.
+        QTest::keyClick(notes, Qt::Key_End, Qt::ControlModifier);
+        notes->formatSelectionAsChecklist();
+        QTest::keyClicks(notes, QStringLiteral("tea"));
+        RichText typed = swapped;
+        typed.append(styled(QStringLiteral("tea\n"), NoteStyle::Checklist));
+        QCOMPARE(item->attributedNotes(), std::optional(typed));
+        QCOMPARE(notes->checkButtons().size(), 2);
+    }
+
+    void ticking_aBoxInTheEditor_storesSavesAndUndoes_andAStaleLineDoesNothing()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        RichText before = styled(QStringLiteral("Plan\n"), NoteStyle::Title);
+        before.append(styled(QStringLiteral("call"), NoteStyle::Checklist));
+        NotesTextView* notes = editNotes(board, item, before);
+        QVERIFY(notes);
+        notes->moveCursor(QTextCursor::End);
+        const int steps = store.undo()->index();
+        QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, boxCentre(notes, 1));
+        RichText ticked = before;
+        ticked.changeAttributes(5, 4, [](RichText::Attributes& a) { a.checklistChecked = true; });
+        QCOMPARE(item->attributedNotes(), std::optional(ticked));
+        QCOMPARE(store.undo()->index(), steps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Toggle Checklist"));
+        QVERIFY(!board.context->hasChanges());
+        QVERIFY(notes->checkButtons().constLast().checked);
+        // The caret is in that line: what is typed there is ticked too.
+        QCOMPARE(notes->currentCharFormat().boolProperty(NoteFormat::checklistProperty), true);
+        QCOMPARE(notes->textCursor().position(), 9);
+
+        notes->checkUncheckLine(7);
+        notes->checkUncheckLine(0);
+        QCOMPARE(store.undo()->index(), steps + 1);
+        undoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QVERIFY(!notes->checkButtons().constLast().checked);
+    }
+
+    void collapsedNotes_keepOnlyTheFirstLinesBox_untilExpanded()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        RichText text = styled(QStringLiteral("first\n"), NoteStyle::Checklist);
+        text.append(styled(QStringLiteral("second\nthird"), NoteStyle::Checklist));
+        NotesTextView* notes = editNotes(board, item, text);
+        QVERIFY(notes);
+        QCOMPARE(notes->checkButtons().size(), 3);
+        editorOf(board, item)->noteButtonTapped();
+        QVERIFY(!item->notesExpanded().value_or(true));
+        QCOMPARE(notes->checkButtons().size(), 1);
+        // New notes from the card: the hidden lines still get no box.
+        text.append(styled(QStringLiteral("\nfourth"), NoteStyle::Checklist));
+        item->setAttributedNotes(text);
+        board.lists[0]->refreshItem(item);
+        QCOMPARE(notes->richText(), text);
+        QCOMPARE(notes->checkButtons().size(), 1);
+        editorOf(board, item)->noteButtonTapped();
+        QCOMPARE(notes->checkButtons().size(), 4);
+    }
+
+    void cardMenu_whileEditing_hasTheCardsItems_makeChecklist_andTheTextCommands()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        NotesTextView* notes = editNotes(board, item, body(QStringLiteral("one")));
+        QVERIFY(notes);
+        const std::unique_ptr<QMenu> menu(notes->createCardMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator() && !action->text().startsWith(QStringLiteral("Undo")) &&
+                !action->text().startsWith(QStringLiteral("Redo")))
+                texts.append(action->text().remove(u'&'));
+        }
+        QCOMPARE(texts,
+                 (QStringList{QStringLiteral("Add Card Above"), QStringLiteral("Add Card Below"),
+                              QStringLiteral("Mark as Done"), QStringLiteral("Archive Card"),
+                              QStringLiteral("Delete Card"), QStringLiteral("Make Checklist"),
+                              QStringLiteral("Cut"), QStringLiteral("Copy"),
+                              QStringLiteral("Paste"), QStringLiteral("Select All")}));
+        auto* makeChecklist = menu->findChild<QAction*>(QStringLiteral("makeChecklist"));
+        QVERIFY(makeChecklist->isEnabled());
+        QVERIFY(!makeChecklist->isChecked());
+        makeChecklist->trigger();
+        QCOMPARE(item->attributedNotes(),
+                 std::optional(styled(QStringLiteral("one"), NoteStyle::Checklist)));
+        const std::unique_ptr<QMenu> again(notes->createCardMenu());
+        QVERIFY(again->findChild<QAction*>(QStringLiteral("makeChecklist"))->isChecked());
     }
 };
 

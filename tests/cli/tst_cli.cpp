@@ -1,3 +1,4 @@
+#include "../store/CrashScenario.h"
 #include "IsolatedEnvironment.h"
 #include "StoreTestSupport.h"
 #include "store/DataFolder.h"
@@ -31,9 +32,11 @@ private:
         QString err;
     };
 
-    Run cli(QStringList arguments)
+    Run cli(const QStringList& arguments) { return cliOn(dataDir, arguments); }
+
+    static Run cliOn(const QString& folder, QStringList arguments)
     {
-        arguments.prepend(dataDir);
+        arguments.prepend(folder);
         arguments.prepend(QStringLiteral("--data-dir"));
         QProcess process;
         process.start(QStringLiteral(PINWHEELS_CLI), arguments);
@@ -151,6 +154,37 @@ private Q_SLOTS:
         QVERIFY(!damaged.out.contains(u"No problems found."));
     }
 
+    void repair_ofANulledColumnList_losesNoCardAndLeavesCheckClean()
+    {
+        QCOMPARE(cli({QStringLiteral("repair")}).out, QStringLiteral("Nothing to repair.\n"));
+        const QString store = DataFolder::storePath(dataDir);
+        const char* const cards = "SELECT count(*) FROM list_item";
+        const qint64 before = StoreTestSupport::queryInteger(store, cards);
+        const char* const nulled = "SELECT count(*) FROM kanban_column WHERE items IS NULL";
+        const qint64 emptyColumns = StoreTestSupport::queryInteger(store, nulled);
+        QVERIFY(StoreTestSupport::execute(
+            store, "UPDATE kanban_column SET items = NULL WHERE number = (SELECT number FROM "
+                   "kanban_column WHERE items IS NOT NULL ORDER BY number LIMIT 1)"));
+        const Run damaged = cli({QStringLiteral("check")});
+        QCOMPARE(damaged.status, 1);
+        QVERIFY(damaged.out.contains(u"is detached"));
+        QVERIFY(damaged.out.contains(u"pinwheels-cli repair can mend"));
+
+        const Run repaired = cli({QStringLiteral("repair")});
+        QCOMPARE(repaired.status, 0);
+        QVERIFY(repaired.out.contains(u"was put"));
+        QVERIFY(!repaired.out.contains(u"Cannot be mended"));
+        // The copy is the store as it was before the repair.
+        const QString backup = store + QStringLiteral(".repair.backup");
+        QCOMPARE(StoreTestSupport::queryInteger(backup, cards), before);
+        QCOMPARE(StoreTestSupport::queryInteger(backup, nulled), emptyColumns + 1);
+        QCOMPARE(StoreTestSupport::queryInteger(store, cards), before);
+        // A clean check also means that every card hangs from the tree again.
+        const Run clean = cli({QStringLiteral("check")});
+        QCOMPARE(clean.status, 0);
+        QCOMPARE(clean.out, QStringLiteral("No problems found.\n"));
+    }
+
     void besideTheApplication_readsASnapshotAndHandsImportsOver()
     {
         const QString before = cli({QStringLiteral("tree")}).out;
@@ -170,6 +204,9 @@ private Q_SLOTS:
         const Run refused = cli({QStringLiteral("import"), exported});
         QCOMPARE(refused.status, 3);
         QVERIFY(refused.err.contains(u"quit it first"));
+        const Run repair = cli({QStringLiteral("repair")});
+        QCOMPARE(repair.status, 3);
+        QVERIFY(repair.err.contains(u"is in use by Pinwheels; quit it first"));
 
         // The window listens: it is handed the document, the tool writes nothing itself.
         InstanceChannel window;
@@ -185,6 +222,48 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(opened.first().first().toStringList().value(0)).canonicalFilePath(),
                  QFileInfo(exported).canonicalFilePath());
         QCOMPARE(cli({QStringLiteral("tree")}).out, before);
+    }
+
+    // Backups while the window saves: each export is one committed state, whole.
+    void export_duringAStreamOfSaves_isCompleteAndImportable()
+    {
+        QVERIFY(QDir().mkpath(dataDir));
+        const std::unique_ptr<FolderLock> lock = DataFolder::tryLock(dataDir);
+        QVERIFY(lock);
+        QProcess writer;
+        writer.start(QStringLiteral(STOREWRITER_PATH), {DataFolder::storePath(dataDir)});
+        QVERIFY(writer.waitForStarted());
+        QByteArray printed;
+        QTRY_VERIFY_WITH_TIMEOUT((printed += writer.readAllStandardOutput()).contains("\n2\n"),
+                                 30000);
+
+        for (int round = 0; round < 4; ++round) {
+            const QString exported = file(QStringLiteral("stream%1.Pinwheels").arg(round));
+            const Run run = cli({QStringLiteral("export"), exported});
+            QCOMPARE(run.status, 0);
+            QVERIFY(writer.state() == QProcess::Running);
+            QStringList titles;
+            QFile document(exported);
+            QVERIFY(document.open(QIODevice::ReadOnly));
+            const QJsonObject board =
+                QJsonDocument::fromJson(document.readAll()).array().first()[u"Kanban"].toObject();
+            for (const QJsonValue column : board[u"column"].toArray()) {
+                for (const QJsonValue card : column[u"KanbanColumn"][u"item"].toArray())
+                    titles.append(card[u"ListItem"][u"title"].toString());
+            }
+            // Every save titles cards with its number: the highest one seen is the save read.
+            qint64 last = 0;
+            for (const QString& title : titles)
+                last = std::max(last, title.toLongLong());
+            QCOMPARE(qint64(titles.size()), CrashScenario::cardCountAfter(last));
+            QCOMPARE(qint64(titles.count(QString::number(last))),
+                     CrashScenario::cardsTitledBy(last));
+
+            const QString elsewhere = dataDir + QStringLiteral("-copy%1").arg(round);
+            QCOMPARE(cliOn(elsewhere, {QStringLiteral("import"), exported}).status, 0);
+        }
+        writer.kill();
+        writer.waitForFinished();
     }
 
     void storeInUseOrUnreadable_isRefused()

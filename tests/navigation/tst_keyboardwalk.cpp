@@ -250,9 +250,9 @@ private Q_SLOTS:
         QCOMPARE(undo()->undoText(), QStringLiteral("Delete Card"));
         VERIFY_STORED();
         press(Qt::Key_Z, Qt::ControlModifier);
-        // Back where it was shown: above the archived card.
+        // Back at its stored place among all of the column's cards, the archived one too.
         QCOMPARE(notesOf(column(1)->item()),
-                 (QStringList{QStringLiteral("Second"), QStringLiteral("Write report")}));
+                 (QStringList{QStringLiteral("Write report"), QStringLiteral("Second")}));
         VERIFY_STORED();
 
         // The board into a folder of the sidebar, and back.

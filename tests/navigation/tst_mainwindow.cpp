@@ -24,6 +24,8 @@
 #include "navigation/MainWindowController.h"
 #include "navigation/SourceOutlineModel.h"
 #include "navigation/SourceOutlineView.h"
+#include "notes/FormatMenuController.h"
+#include "notes/NotesTextView.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
 #include "store/Defaults.h"
@@ -32,6 +34,8 @@
 #include "store/SqliteDatabase.h"
 #include "tags/FilterViewController.h"
 #include "tags/TagsTextField.h"
+#include "widgets/FieldUndoRouter.h"
+#include "widgets/MenuItemState.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WindowTitle.h"
 
@@ -41,6 +45,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -238,6 +243,66 @@ private Q_SLOTS:
         QVERIFY(!undoItem->isEnabled());
     }
 
+    void maintenanceMenu_asksFirstAndIsUndoneInOneStep()
+    {
+        MainWindowFixture app;
+        MessageBox::takeShownAlerts();
+        ObjectContext& context = app.context();
+        QUndoStack* undo = app.delegate().undoManager();
+        auto* lost = context.insert<ListItem>();
+        lost->setTitle(QStringLiteral("lost card"));
+        QVERIFY(app.delegate().save());
+        QMenuBar* bar = app.window().menuBar();
+        QAction* findLost =
+            menuAction(bar, QStringLiteral("Maintenance"), QStringLiteral("Find Lost Cards…"));
+        QVERIFY(findLost);
+
+        MessageBox::setNextAnswer(1); // "Cancel"
+        findLost->trigger();
+        QCOMPARE(lost->column(), nullptr);
+        QCOMPARE(undo->count(), 0);
+        QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts[0].text, QStringLiteral("Put 1 card(s) without a column on a board?"));
+        QCOMPARE(alerts[0].buttons,
+                 (QStringList{QStringLiteral("Put on Board"), QStringLiteral("Cancel")}));
+
+        MessageBox::setNextAnswer(0);
+        findLost->trigger();
+        QVERIFY(lost->column());
+        QCOMPARE(lost->column()->title(), QStringLiteral("Recovered cards"));
+        QVERIFY(app.childTitles().endsWith(QStringLiteral("Recovered")));
+        QVERIFY(!context.hasChanges());
+        QAction* undoItem = menuAction(bar, QStringLiteral("Edit"), QStringLiteral("Undo"));
+        QCOMPARE(undoItem->text().remove(u'&'), QStringLiteral("Undo Find Lost Cards"));
+        undoItem->trigger();
+        QCOMPARE(lost->column(), nullptr);
+        QVERIFY(!app.childTitles().contains(QStringLiteral("Recovered")));
+        QVERIFY(!context.hasChanges());
+
+        // The shown board's card follows, and a run with nothing to do only says so.
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        ListItem* archived = board->kanban()->column().first()->item().first();
+        archived->setArchived(true);
+        archived->setDone(false);
+        QVERIFY(app.delegate().save());
+        QAction* markDone = menuAction(bar, QStringLiteral("Maintenance"),
+                                       QStringLiteral("Mark Archived Cards as Done…"));
+        MessageBox::setNextAnswer(0);
+        markDone->trigger();
+        QVERIFY(archived->isDone());
+        QCOMPARE(undo->undoText(), QStringLiteral("Mark Archived Cards as Done"));
+        MessageBox::takeShownAlerts();
+        markDone->trigger();
+        alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts[0].text, QStringLiteral("Nothing needs to change."));
+        QCOMPARE(undo->count(), 1);
+        undo->undo();
+        QVERIFY(!archived->isDone());
+    }
+
     void toolbar_followsTheArchiveModeAndTheBoardView()
     {
         MainWindowFixture app;
@@ -324,6 +389,38 @@ private Q_SLOTS:
         QCOMPARE(lists->listViewController()->itemAtRow(1)->title(), QStringLiteral("Bread"));
         app.window().showHideArchievedToolbarItem()->trigger();
         QCOMPARE(lists->listViewController()->numberOfRows(), working - 1);
+    }
+
+    // A field's undo keys are the window's: they undo the last change, never the field's own
+    // typing, so the steps and what is shown stay together.
+    void undoKeysInAField_undoTheWindowsLastStep()
+    {
+        MainWindowFixture app;
+        app.view().expand(app.indexOf(QStringLiteral("More about Pinwheels")));
+        app.view().setCurrentIndex(app.indexOf(QStringLiteral("Weekend shopping")));
+        auto* lists = qobject_cast<ListTabViewController*>(app.tabView().listView());
+        QVERIFY(lists && lists->list());
+        QLineEdit* field = lists->addItemTextField();
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        const qsizetype before = lists->list()->item().size();
+        QTest::keyClicks(field, QStringLiteral("Milk"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(lists->list()->item().size(), before + 1);
+        QTest::keyClicks(field, QStringLiteral("Eg"));
+
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lists->list()->item().size(), before);
+        QCOMPARE(field->text(), QStringLiteral("Eg"));
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(lists->list()->item().size(), before + 1);
+        QCOMPARE(lists->list()->item().constFirst()->title(), QStringLiteral("Milk"));
+        QCOMPARE(field->text(), QStringLiteral("Eg"));
+
+        // The field's menu offers the same steps.
+        const std::unique_ptr<QMenu> menu(
+            FieldUndoRouter::createFieldMenu(field, app.delegate().undoManager()));
+        QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Undo New Card"));
     }
 
     void searchField_narrowsTheBoardShown()
@@ -494,6 +591,64 @@ private Q_SLOTS:
         QVERIFY(!button->isChecked());
         QVERIFY(shop->tags().isEmpty());
         QVERIFY(app.context().fetch<Tag>([](const Tag& tag) { return !tag.kanban(); }).isEmpty());
+        QVERIFY(!app.context().hasChanges());
+    }
+
+    void formatMenu_andToolbarControls_actOnTheEditedCard_andAreDisabledOtherwise()
+    {
+        MainWindowFixture app;
+        FormatMenuController* format = app.window().formatMenuController();
+        const QList<std::pair<QString, QKeySequence>> items{
+            {QStringLiteral("formatAsTitle"), QKeySequence(Qt::CTRL | Qt::Key_1)},
+            {QStringLiteral("formatAsHeader"), QKeySequence(Qt::CTRL | Qt::Key_2)},
+            {QStringLiteral("formatAsBody"), QKeySequence(Qt::CTRL | Qt::Key_3)},
+            {QStringLiteral("formatAsChecklist"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)}};
+        for (const auto& [identifier, key] : items) {
+            const QList<QAction*> withKey = app.window().findChildren<QAction*>();
+            const auto count = std::count_if(withKey.cbegin(), withKey.cend(), [&](QAction* a) {
+                return a->shortcuts().contains(key);
+            });
+            QCOMPARE(count, 1);
+            auto* action = format->menu()->findChild<QAction*>(identifier);
+            QVERIFY(action && action->shortcut() == key && !action->isEnabled());
+        }
+        QCOMPARE(
+            menuAction(app.window().menuBar(), QStringLiteral("Format"), QStringLiteral("Header")),
+            format->action(NoteStyle::Header));
+        QVERIFY(!format->styleButton()->isEnabled() && !format->checklistButton()->isEnabled());
+
+        auto* board = qobject_cast<KanbanViewController*>(app.tabView().kanbanView());
+        QVERIFY(board && board->kanban());
+        auto* list = KanbanColumnListViewController::controllerFor(board->kanban()->column().at(0));
+        ListItem* card = list->listItems().at(0);
+        QApplication::setActiveWindow(&app.window());
+        list->columnTableView()->openEditorFor(card);
+        auto* editor = qobject_cast<CardEditor*>(
+            list->columnTableView()->indexWidget(list->tableModel()->indexForItem(card)));
+        QVERIFY(editor);
+        NotesTextView* notes = editor->notesTextView();
+        QTRY_VERIFY(notes->hasFocus());
+        QVERIFY(format->action(NoteStyle::Header)->isEnabled());
+        QVERIFY(format->checklistButton()->isEnabled());
+
+        QTest::keyClick(notes, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(notes, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(card->attributedNotes()->attributesAt(0).styleName,
+                 std::optional(QStringLiteral("header")));
+        QCOMPARE(app.delegate().undoManager()->undoText(), QStringLiteral("Style Change"));
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Header)), MenuItemState::On);
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Title)), MenuItemState::Off);
+
+        QTest::mouseClick(app.window().mainToolBar()->widgetForAction(format->checklistButton()),
+                          Qt::LeftButton);
+        QVERIFY(NoteStyle::isChecklist(card->attributedNotes()->attributesAt(0)));
+        QVERIFY(format->checklistButton()->isChecked());
+        QCOMPARE(MenuItemState::of(format->action(NoteStyle::Header)), MenuItemState::Off);
+        QVERIFY(notes->hasFocus());
+
+        app.window().searchField()->setFocus();
+        QTRY_VERIFY(!format->checklistButton()->isEnabled());
+        QVERIFY(!format->action(NoteStyle::Title)->isEnabled());
         QVERIFY(!app.context().hasChanges());
     }
 

@@ -1,5 +1,5 @@
 #include "IsolatedEnvironment.h"
-#include "notes/NoteStyle.h"
+#include "model/NoteFormat.h"
 #include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
 
@@ -72,12 +72,12 @@ private Q_SLOTS:
 
     void styles_setFontsSpacingAndIndents()
     {
-        const QFont title = NoteStyle::font(NoteStyle::Title);
+        const QFont title = NoteFormat::font(NoteStyle::Title);
         QCOMPARE(title.pixelSize(), 17);
         QCOMPARE(title.weight(), QFont::Bold);
-        QCOMPARE(NoteStyle::font(NoteStyle::Header).pixelSize(), 14);
-        QCOMPARE(NoteStyle::font(NoteStyle::Body).pixelSize(), 12);
-        QCOMPARE(NoteStyle::font(NoteStyle::Body).weight(), QFont::Normal);
+        QCOMPARE(NoteFormat::font(NoteStyle::Header).pixelSize(), 14);
+        QCOMPARE(NoteFormat::font(NoteStyle::Body).pixelSize(), 12);
+        QCOMPARE(NoteFormat::font(NoteStyle::Body).weight(), QFont::Normal);
 
         RichText text(QStringLiteral("Title\n"), style(NoteStyle::Title));
         text.append(RichText(QStringLiteral("body\n"), style(NoteStyle::Body)));
@@ -95,7 +95,7 @@ private Q_SLOTS:
         QVERIFY(!NotesDocument::isChecklistBlock(first));
         QCOMPARE(first.begin().fragment().charFormat().font().pixelSize(), 17);
         QCOMPARE(first.begin().fragment().charFormat().foreground().color(),
-                 NoteStyle::textColour());
+                 NoteFormat::textColour());
     }
 
     void heights_areTheTextPlusInsets_withAMinimumForTheWholeText()
@@ -106,12 +106,12 @@ private Q_SLOTS:
         RichText oneLine(QStringLiteral("Title"), style(NoteStyle::Title));
         NotesDocument::setRichText(&document, oneLine);
         const qreal titleHeight = document.documentLayout()->documentSize().height();
-        QCOMPARE(NotesDocument::heightOfFirstLine(&document),
+        QCOMPARE(NotesDocument::rowNotesHeight(&document, false, false),
                  NotesDocument::heightRequiredToFitContent(&document));
         RichText lines = oneLine;
         lines.append(RichText(QStringLiteral("\nmore\nand more"), style(NoteStyle::Body)));
         NotesDocument::setRichText(&document, lines);
-        QCOMPARE(NotesDocument::heightOfFirstLine(&document), titleHeight + 10.0);
+        QCOMPARE(NotesDocument::rowNotesHeight(&document, false, true), titleHeight + 10.0);
         QVERIFY(NotesDocument::heightRequiredToFitContent(&document) > titleHeight + 40.0);
         QCOMPARE(NotesDocument::firstLine(lines), oneLine);
     }

@@ -1,5 +1,7 @@
 #include "IsolatedEnvironment.h"
 #include "model/Folder.h"
+#include "model/ListItem.h"
+#include "model/Root.h"
 #include "store/AppDelegate.h"
 #include "store/DataFolder.h"
 #include "store/Defaults.h"
@@ -180,6 +182,77 @@ private Q_SLOTS:
         QVERIFY(other.exec("ROLLBACK"));
         QVERIFY(delegate.save());
         QVERIFY(!context->hasChanges());
+    }
+
+    void launch_upgradesNotesOnceStrikingDoneCards()
+    {
+        // A store of an earlier version: current notes, a done card not yet struck through.
+        const QString folder = support() + QStringLiteral("/Pinwheels");
+        QVERIFY(QDir().mkpath(folder));
+        const RichText notes(QStringLiteral("Heading\nText"),
+                             RichText::Attributes{QStringLiteral("title"), {}, 0, {}});
+        {
+            StoreError error;
+            const std::unique_ptr<ObjectContext> context = DataFolder::openStore(folder, &error);
+            QVERIFY(context);
+            context->insert<Root>();
+            for (int i = 0; i < 3; ++i) {
+                auto* card = context->insert<ListItem>();
+                card->setAttributedNotes(notes);
+                card->setDone(i == 0);
+                card->setArchived(i == 1);
+            }
+            QVERIFY(context->save());
+        }
+        // Per card: "struck" over all of its text, "same" notes as before, or "changed".
+        const auto struckCards = [&notes](ObjectContext& context) {
+            QStringList states;
+            for (const ListItem* card : context.fetch<ListItem>()) {
+                RichText struck = notes;
+                struck.changeAttributes(0, struck.length(),
+                                        [](RichText::Attributes& a) { a.strikethrough = 1; });
+                const std::optional<RichText>& now = card->attributedNotes();
+                states.append(now == struck  ? QStringLiteral("struck")
+                              : now == notes ? QStringLiteral("same")
+                                             : QStringLiteral("changed"));
+            }
+            return states;
+        };
+        {
+            AppDelegate delegate;
+            QVERIFY(delegate.launch());
+            QCOMPARE(struckCards(*delegate.managedObjectContext()),
+                     (QStringList{QStringLiteral("struck"), QStringLiteral("same"),
+                                  QStringLiteral("same")}));
+            QVERIFY(!delegate.managedObjectContext()->hasChanges());
+            QCOMPARE(QSettings(Defaults::standardFilePath(), QSettings::IniFormat)
+                         .value(Defaults::stylesUpdatedToVersion2)
+                         .toBool(),
+                     true);
+        }
+        // Once upgraded, a store is left alone.
+        {
+            StoreError error;
+            const std::unique_ptr<ObjectContext> context = DataFolder::openStore(folder, &error);
+            QVERIFY(context);
+            context->fetch<ListItem>()[2]->setDone(true);
+            QVERIFY(context->save());
+        }
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        QCOMPARE(struckCards(*delegate.managedObjectContext()),
+                 (QStringList{QStringLiteral("struck"), QStringLiteral("same"),
+                              QStringLiteral("same")}));
+    }
+
+    void launch_setsTheUpgradeMarkerWhenThereIsNothingToDo()
+    {
+        AppDelegate delegate;
+        QVERIFY(delegate.launch());
+        QVERIFY(delegate.managedObjectContext()->fetch<ListItem>().isEmpty());
+        QVERIFY(QSettings(Defaults::standardFilePath(), QSettings::IniFormat)
+                    .value(Defaults::stylesUpdatedToVersion2)
+                    .toBool());
     }
 
     void showArchivedSwitch_togglesModeTitleAndNotifies()

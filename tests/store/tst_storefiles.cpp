@@ -9,6 +9,7 @@
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/SqliteStore.h"
+#include "store/StoreRepair.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -263,6 +264,13 @@ private Q_SLOTS:
         QVERIFY2(repaired, qPrintable(error));
         const QString after = StoreTestSupport::storeOf(*repaired)->anomalies().join(u'\n');
         QVERIFY2(!after.contains(u"link was skipped"), qPrintable(after));
+        QVERIFY2(!after.contains(u"is damaged"), qPrintable(after));
+
+        // The repair puts what hangs nowhere back into the tree, and merges the second Root.
+        QVERIFY(!StoreRepair::repair(*repaired).isEmpty());
+        const QStringList left = GraphCheck::check(*repaired);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
+        QVERIFY(StoreRepair::plan(*repaired).isEmpty());
     }
 
     void cycleOfferedThroughTheModel_isRefused()

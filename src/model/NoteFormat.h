@@ -1,27 +1,24 @@
 #pragma once
 
-#include "model/RichText.h"
+#include "NoteStyle.h"
+#include "RichText.h"
 
+#include <QColor>
+#include <QFont>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextFormat>
 
-// The note styles of a card's text (title, header, body, and the checklist line) as Qt text
-// formats, and the custom format properties that carry what the rich text means, so that
-// converting to a QTextDocument and back loses nothing.
+// The note styles as Qt text formats, and the custom format properties that carry what the
+// rich text means, so that converting to a QTextDocument and back loses nothing. Needs Qt GUI
+// but no widgets.
 //
 // Sizes are device-independent pixels: the styles' 17, 14 and 12 as point sizes would be a
 // third larger than the rest of a card at 96 dpi.
-class NoteStyle final
+class NoteFormat final
 {
 public:
-    enum Kind
-    {
-        Title,
-        Header,
-        Body,
-        Checklist,
-    };
+    NoteFormat() = delete;
 
     // Custom properties of character formats.
     static constexpr int styleNameProperty = QTextFormat::UserProperty + 1;          // QString
@@ -34,16 +31,8 @@ public:
     static constexpr qreal verticalInset = 5.0; // above and below the text
     static constexpr qreal checklistIndent = 24.0;
 
-    static QString styleName(Kind kind); // "title", "header", "body"; empty for Checklist
-    static RichText::Attributes attributes(Kind kind);
-    static QFont font(Kind kind);
+    static QFont font(NoteStyle::Kind kind);
     static QColor textColour();
-    // The style a run looks like: its style name, or the checklist, or body when it has none.
-    static Kind kindOf(const RichText::Attributes& attributes);
-
-    // The attributes with the style attribute set replaced by the kind's; the rest (strike-
-    // through, attachments) stays.
-    static RichText::Attributes restyled(RichText::Attributes attributes, Kind kind);
 
     static QTextCharFormat charFormat(const RichText::Attributes& attributes);
     static QTextBlockFormat blockFormat(const RichText::Attributes& lineStart);

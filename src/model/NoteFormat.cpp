@@ -1,46 +1,21 @@
-#include "NoteStyle.h"
+#include "NoteFormat.h"
 
 #include <QGuiApplication>
 
-QString NoteStyle::styleName(Kind kind)
-{
-    switch (kind) {
-    case Title:
-        return QStringLiteral("title");
-    case Header:
-        return QStringLiteral("header");
-    case Body:
-        return QStringLiteral("body");
-    case Checklist:
-        break;
-    }
-    return {};
-}
-
-RichText::Attributes NoteStyle::attributes(Kind kind)
-{
-    RichText::Attributes attributes;
-    if (kind == Checklist)
-        attributes.checklistChecked = false;
-    else
-        attributes.styleName = styleName(kind);
-    return attributes;
-}
-
-QFont NoteStyle::font(Kind kind)
+QFont NoteFormat::font(NoteStyle::Kind kind)
 {
     QFont font = QGuiApplication::font();
     switch (kind) {
-    case Title:
+    case NoteStyle::Title:
         font.setPixelSize(17);
         font.setWeight(QFont::Bold);
         break;
-    case Header:
+    case NoteStyle::Header:
         font.setPixelSize(14);
         font.setWeight(QFont::Bold);
         break;
-    case Body:
-    case Checklist:
+    case NoteStyle::Body:
+    case NoteStyle::Checklist:
         font.setPixelSize(12);
         font.setWeight(QFont::Normal);
         break;
@@ -48,34 +23,15 @@ QFont NoteStyle::font(Kind kind)
     return font;
 }
 
-QColor NoteStyle::textColour()
+QColor NoteFormat::textColour()
 {
     return QColor::fromRgbF(0.1f, 0.1f, 0.1f, 1.0f);
 }
 
-NoteStyle::Kind NoteStyle::kindOf(const RichText::Attributes& attributes)
-{
-    if (attributes.styleName == QStringLiteral("title"))
-        return Title;
-    if (attributes.styleName == QStringLiteral("header"))
-        return Header;
-    if (!attributes.styleName && attributes.checklistChecked)
-        return Checklist;
-    return Body;
-}
-
-RichText::Attributes NoteStyle::restyled(RichText::Attributes attributes, Kind kind)
-{
-    const RichText::Attributes style = NoteStyle::attributes(kind);
-    attributes.styleName = style.styleName;
-    attributes.checklistChecked = style.checklistChecked;
-    return attributes;
-}
-
-QTextCharFormat NoteStyle::charFormat(const RichText::Attributes& attributes)
+QTextCharFormat NoteFormat::charFormat(const RichText::Attributes& attributes)
 {
     QTextCharFormat format;
-    format.setFont(font(kindOf(attributes)), QTextCharFormat::FontPropertiesAll);
+    format.setFont(font(NoteStyle::kindOf(attributes)), QTextCharFormat::FontPropertiesAll);
     format.setForeground(textColour());
     if (attributes.styleName)
         format.setProperty(styleNameProperty, *attributes.styleName);
@@ -92,20 +48,20 @@ QTextCharFormat NoteStyle::charFormat(const RichText::Attributes& attributes)
     return format;
 }
 
-QTextBlockFormat NoteStyle::blockFormat(const RichText::Attributes& lineStart)
+QTextBlockFormat NoteFormat::blockFormat(const RichText::Attributes& lineStart)
 {
     QTextBlockFormat format;
-    const Kind kind = kindOf(lineStart);
-    if (kind == Body || kind == Checklist) {
+    const NoteStyle::Kind kind = NoteStyle::kindOf(lineStart);
+    if (kind == NoteStyle::Body || kind == NoteStyle::Checklist) {
         format.setTopMargin(4.0);
         format.setBottomMargin(4.0);
     }
-    if (kind == Checklist)
+    if (kind == NoteStyle::Checklist)
         format.setLeftMargin(checklistIndent);
     return format;
 }
 
-RichText::Attributes NoteStyle::attributes(const QTextCharFormat& format)
+RichText::Attributes NoteFormat::attributes(const QTextCharFormat& format)
 {
     RichText::Attributes attributes;
     if (format.hasProperty(styleNameProperty))
