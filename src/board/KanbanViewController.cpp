@@ -91,6 +91,8 @@ KanbanViewController::KanbanViewController(QWidget* parent)
     m_layout = new KanbanCollectionViewFlowLayout(m_collectionView);
     m_addColumnView = new KanbanColumnAddColumnView(this, m_collectionView);
     m_scrollView->setWidget(m_collectionView);
+    // setWidget makes the widget fill its background, which would hide the picture.
+    m_collectionView->setAutoFillBackground(false);
     m_collectionView->installEventFilter(this);
     m_scrollView->viewport()->installEventFilter(this);
     backgroundLayout->addWidget(m_scrollView);

@@ -55,6 +55,13 @@ private Q_SLOTS:
         QCOMPARE(pictures->selectedItems().first()->data(Qt::UserRole).toString(),
                  QStringLiteral("wlbackground01"));
 
+        // The picture shows through the board where no column covers it.
+        const auto boardPixel = [&board] {
+            QWidget* view = board.view;
+            return view->grab().toImage().pixelColor(view->width() - 8, view->height() - 30);
+        };
+        const QColor onFirst = boardPixel();
+
         QListWidgetItem* fifth = pictures->item(4);
         pictures->scrollToItem(fifth);
         const QRect cell = pictures->visualItemRect(fifth);
@@ -62,6 +69,7 @@ private Q_SLOTS:
         QCOMPARE(board.board->bgImage(), QStringLiteral("wlbackground05"));
         QCOMPARE(KanbanFixture::undo()->undoText(), QStringLiteral("Change Background"));
         QCOMPARE(board.view->backgroundView()->shownName(), QStringLiteral("wlbackground05"));
+        QVERIFY(boardPixel() != onFirst);
         QCOMPARE(storedBgImage(QStringLiteral("Pictures")), QStringLiteral("wlbackground05"));
         QVERIFY(fifth->isSelected());
         const QImage drawn = pictures->viewport()->grab().toImage();
