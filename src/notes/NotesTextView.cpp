@@ -1,6 +1,7 @@
 #include "NotesTextView.h"
 
 #include "NotesDocument.h"
+#include "PictureAttachmentCell.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
 #include "model/NoteFormat.h"
@@ -20,7 +21,6 @@
 #include <QTextBlock>
 #include <QUndoStack>
 
-
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
 {
@@ -35,6 +35,7 @@ NotesTextView::NotesTextView(QWidget* parent)
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
     document()->setUndoRedoEnabled(false);
+    PictureAttachmentCell::enable(document());
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
