@@ -43,6 +43,19 @@ NotesTextView::NotesTextView(QWidget* parent)
     viewport()->setMouseTracking(true);
     connect(document(), &QTextDocument::contentsChanged, this,
             &NotesTextView::addAndRemoveChecklistButtons);
+    connect(this, &QTextEdit::cursorPositionChanged, this,
+            &NotesTextView::keepAttachmentsOutOfTyping);
+}
+
+void NotesTextView::keepAttachmentsOutOfTyping()
+{
+    QTextCharFormat typing = currentCharFormat();
+    if (textCursor().hasSelection() || !typing.hasProperty(NoteFormat::attachmentTypeProperty))
+        return;
+    typing.clearProperty(NoteFormat::attachmentTypeProperty);
+    typing.clearProperty(NoteFormat::attachmentContentsProperty);
+    typing.clearProperty(QTextFormat::ObjectType);
+    setCurrentCharFormat(typing);
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -160,6 +173,8 @@ void NotesTextView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (!event->text().isEmpty())
+        keepAttachmentsOutOfTyping();
     QTextEdit::keyPressEvent(event);
 }
 

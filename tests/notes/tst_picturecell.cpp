@@ -1,6 +1,7 @@
 #include "IsolatedEnvironment.h"
 #include "model/NoteFormat.h"
 #include "notes/NotesDocument.h"
+#include "notes/NotesTextView.h"
 #include "notes/PictureAttachmentCell.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -103,6 +104,25 @@ private Q_SLOTS:
         QCOMPARE(cell->decodeCount(), before + 1);
         // The document still holds the bytes as they came.
         QCOMPARE(NotesDocument::richText(&document), pictureNotes(bytes));
+    }
+
+    void typingAfterAPicture_givesPlainLetters()
+    {
+        QImage red(40, 20, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        NotesTextView editor;
+        editor.resize(300, 200);
+        editor.setRichText(pictureNotes(png(red)));
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&editor, QStringLiteral("ab"));
+        const RichText typed = editor.richText();
+        QCOMPARE(typed.text(),
+                 QStringLiteral("Look:\n") + RichText::attachmentCharacter + QStringLiteral("ab"));
+        QVERIFY(typed.attributesAt(6).attachment);
+        QCOMPARE(typed.attributesAt(7), NoteStyle::attributes(NoteStyle::Body));
+        QCOMPARE(typed.attributesAt(8), NoteStyle::attributes(NoteStyle::Body));
     }
 
     void hugePictureHeader_drawsPlaceholderAndKeepsBytes()
