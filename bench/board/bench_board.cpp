@@ -11,6 +11,8 @@
 //              layouts it caused
 //   tick:      a click on a painted checklist box until the frame is repainted, the card layouts
 //              and how many cards were repainted
+//   pictures:  opening a board of 200 expanded cards with a photo each, as stored, against the
+//              same board without the photos
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
 #include "BenchHome.h"
@@ -41,6 +43,7 @@
 #include "store/SqliteStore.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -48,6 +51,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPaintEvent>
+#include <QRandomGenerator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -141,6 +145,64 @@ void settle()
         QCoreApplication::processEvents();
 }
 
+constexpr int picturedCards = 200;
+
+// A photo-like picture of its own for each card: a gradient with noise, as JPEG.
+QByteArray photo(int index)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    QRandomGenerator random(quint32(index + 1));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] =
+                qRgb((x + index * 7) % 256, (y + index * 3) % 256, int(random.bounded(64)) + 96);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 85);
+    return bytes;
+}
+
+// Two boards of the same 200 cards in four columns, one with a photo on every card.
+void addPictureBoards(ObjectContext& context, Root* root)
+{
+    for (const bool pictured : {false, true}) {
+        auto* board = context.insert<Kanban>();
+        board->setTitle(pictured ? QStringLiteral("Pictured") : QStringLiteral("Unpictured"));
+        root->insertChild(board);
+        for (int c = 0; c < 4; ++c) {
+            auto* column = context.insert<KanbanColumn>();
+            column->setTitle(QStringLiteral("Column %1").arg(c + 1));
+            board->insertColumn(column);
+            for (int i = c; i < picturedCards; i += 4) {
+                RichText notes(QStringLiteral("Trip photo %1\n").arg(i),
+                               NoteStyle::attributes(NoteStyle::Title));
+                notes.append(RichText(QStringLiteral("Taken on the second day.\n"),
+                                      NoteStyle::attributes(NoteStyle::Body)));
+                if (pictured) {
+                    RichText::Attributes picture = NoteStyle::attributes(NoteStyle::Body);
+                    picture.attachment =
+                        RichText::Attachment{QStringLiteral("image/jpeg"), photo(i)};
+                    notes.append(RichText(QString(RichText::attachmentCharacter), picture));
+                }
+                auto* card = context.insert<ListItem>();
+                card->setAttributedNotes(notes);
+                card->setNotesExpanded(true);
+                column->insertItem(card);
+            }
+        }
+    }
+}
+
+Kanban* boardTitled(ObjectContext* context, const QString& title)
+{
+    const QList<Kanban*> boards =
+        context->fetch<Kanban>([&title](const Kanban& b) { return b.title() == title; }, 1);
+    return boards.isEmpty() ? nullptr : boards.first();
+}
+
 void makeGeneratedStore()
 {
     const QString folder = DataFolder::standardPath();
@@ -158,7 +220,8 @@ void makeGeneratedStore()
     options.cardsPerBoard = 5000;
     options.columnsPerBoard = columnCount;
     options.largeColumnCards = 0;
-    StoreGenerator::generate(context, options);
+    const StoreGenerator::Result generated = StoreGenerator::generate(context, options);
+    addPictureBoards(context, generated.root);
     if (!context.save(&error))
         qFatal("bench_board: %s", qPrintable(error));
 }
@@ -322,6 +385,28 @@ void scrollSideways(QScrollArea* area, int s)
     QScrollBar* bar = area->horizontalScrollBar();
     const int stride = columnWidth + KanbanCollectionViewFlowLayout::gap;
     bar->setValue(s % 2 ? bar->value() + stride : bar->value() - stride / 2);
+}
+
+// Each board is opened once, as stored: its notes are decoded and its photos read only then.
+void benchmarkPictures(ObjectContext* context)
+{
+    double times[2] = {};
+    for (const bool pictured : {false, true}) {
+        Kanban* board = boardTitled(context, pictured ? QStringLiteral("Pictured")
+                                                      : QStringLiteral("Unpictured"));
+        if (!board)
+            qFatal("bench_board: the picture boards are missing");
+        BoardWindow shown;
+        QElapsedTimer timer;
+        timer.start();
+        shown.board->setKanban(board);
+        waitForPaint(shown.visibleViewports());
+        settle();
+        times[pictured] = double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::printf("  pictures:  %.1f ms to open a board of %d cards with a photo each (%.1f ms "
+                "without the photos): ratio %.2f (goal <= 2)\n",
+                times[1], picturedCards, times[0], times[1] / times[0]);
 }
 
 int runBenchmarks()
@@ -489,6 +574,7 @@ int runBenchmarks()
     std::printf("  tick:      %.2f ms from a click on a painted box to the repainted frame "
                 "(median of 10); %.0f card layout(s) and %d card(s) repainted\n",
                 median(ticks), median(tickLayouts), cardsRepainted);
+    benchmarkPictures(context);
     return 0;
 }
 

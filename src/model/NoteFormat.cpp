@@ -44,6 +44,8 @@ QTextCharFormat NoteFormat::charFormat(const RichText::Attributes& attributes)
     if (attributes.attachment) {
         format.setProperty(attachmentTypeProperty, attributes.attachment->fileType);
         format.setProperty(attachmentContentsProperty, attributes.attachment->contents);
+        if (!attributes.attachment->isLink())
+            format.setObjectType(pictureObjectType);
     }
     return format;
 }

@@ -26,6 +26,8 @@ public:
     static constexpr int strikethroughProperty = QTextFormat::UserProperty + 3;      // int, 0 none
     static constexpr int attachmentTypeProperty = QTextFormat::UserProperty + 4;     // QString
     static constexpr int attachmentContentsProperty = QTextFormat::UserProperty + 5; // bytes
+    // The object type of a picture (a file attachment), drawn by a handler the notes register.
+    static constexpr int pictureObjectType = QTextFormat::UserObject + 2;
 
     static constexpr qreal notePadding = 10.0;  // left and right of the text
     static constexpr qreal verticalInset = 5.0; // above and below the text

@@ -1,5 +1,6 @@
 #include "NotesDocument.h"
 
+#include "PictureAttachmentCell.h"
 #include "model/NoteFormat.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -78,6 +79,7 @@ RichText NotesDocument::withLineFeeds(const RichText& text)
 
 void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText)
 {
+    PictureAttachmentCell::enable(cursor.document());
     const RichText text = withLineFeeds(richText);
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {

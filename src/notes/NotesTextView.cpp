@@ -1,6 +1,7 @@
 #include "NotesTextView.h"
 
 #include "NotesDocument.h"
+#include "PictureAttachmentCell.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
 #include "model/NoteFormat.h"
@@ -20,7 +21,6 @@
 #include <QTextBlock>
 #include <QUndoStack>
 
-
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
 {
@@ -35,6 +35,7 @@ NotesTextView::NotesTextView(QWidget* parent)
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
     document()->setUndoRedoEnabled(false);
+    PictureAttachmentCell::enable(document());
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
@@ -42,6 +43,19 @@ NotesTextView::NotesTextView(QWidget* parent)
     viewport()->setMouseTracking(true);
     connect(document(), &QTextDocument::contentsChanged, this,
             &NotesTextView::addAndRemoveChecklistButtons);
+    connect(this, &QTextEdit::cursorPositionChanged, this,
+            &NotesTextView::keepAttachmentsOutOfTyping);
+}
+
+void NotesTextView::keepAttachmentsOutOfTyping()
+{
+    QTextCharFormat typing = currentCharFormat();
+    if (textCursor().hasSelection() || !typing.hasProperty(NoteFormat::attachmentTypeProperty))
+        return;
+    typing.clearProperty(NoteFormat::attachmentTypeProperty);
+    typing.clearProperty(NoteFormat::attachmentContentsProperty);
+    typing.clearProperty(QTextFormat::ObjectType);
+    setCurrentCharFormat(typing);
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -159,6 +173,8 @@ void NotesTextView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (!event->text().isEmpty())
+        keepAttachmentsOutOfTyping();
     QTextEdit::keyPressEvent(event);
 }
 

@@ -112,6 +112,8 @@ private:
     // Sets the style being typed, and the paragraph format of the caret's line when that is the
     // empty last line (a line with no character to carry its style).
     void setTypingStyle(NoteStyle::Kind kind);
+    // Text typed after an attachment takes its style, never the attachment itself.
+    void keepAttachmentsOutOfTyping();
     QPointF documentPosition(const QPoint& viewportPosition) const;
     std::optional<int> checkButtonAt(const QPoint& viewportPosition) const;
     // Runs a change as one command of the editor, or as part of the one running.
