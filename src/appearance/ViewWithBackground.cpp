@@ -3,8 +3,21 @@
 #include "BackgroundImage.h"
 #include "model/DisplayItem.h"
 
+#include <QCache>
 #include <QPaintEvent>
 #include <QPainter>
+
+namespace {
+
+// Pictures fitted to a view's size, so that boards switched back and forth are not scaled again.
+// The cost is in kilobytes: about four full screens.
+QCache<QString, QPixmap>& fittedPictures()
+{
+    static QCache<QString, QPixmap> pictures(4 * 2560 * 1440 * 4 / 1024);
+    return pictures;
+}
+
+} // namespace
 
 ViewWithBackground::ViewWithBackground(QWidget* parent)
     : QWidget(parent)
@@ -52,6 +65,14 @@ const QPixmap& ViewWithBackground::fitted()
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (m_fitted.size() == pixels || pixels.isEmpty())
         return m_fitted;
+    const QString key = QStringLiteral("background:%1:%2x%3")
+                            .arg(m_picture.cacheKey())
+                            .arg(pixels.width())
+                            .arg(pixels.height());
+    if (const QPixmap* cached = fittedPictures().object(key)) {
+        m_fitted = *cached;
+        return m_fitted;
+    }
     // Fill the view keeping the aspect ratio; the overflow is cut evenly from both sides.
     const QImage scaled =
         m_picture.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
@@ -60,6 +81,8 @@ const QPixmap& ViewWithBackground::fitted()
         pixels);
     m_fitted = QPixmap::fromImage(scaled.copy(crop));
     m_fitted.setDevicePixelRatio(ratio);
+    fittedPictures().insert(key, new QPixmap(m_fitted),
+                            pixels.width() * pixels.height() * 4 / 1024 + 1);
     return m_fitted;
 }
 
