@@ -7,6 +7,7 @@
 //            it should stay under one frame (16.7 ms)
 //   first:   the first showing of a picture not seen before (decoding and scaling included)
 
+#include "BenchBoardWindow.h"
 #include "StoreGenerator.h"
 #include "appearance/BackgroundImage.h"
 #include "appearance/ViewWithBackground.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-constexpr QSize windowSize(1600, 900);
+constexpr QSize windowSize = BenchBoardWindow::size;
 constexpr double frameMilliseconds = 1000.0 / 60.0;
 
 double median(std::vector<double> values)
@@ -40,31 +41,6 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
-struct BoardWindow
-{
-    QWidget window;
-    KanbanViewController* board;
-
-    BoardWindow()
-    {
-        window.resize(windowSize);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        board = new KanbanViewController(&window);
-        layout->addWidget(board);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("bench_backgrounds: the window was not shown");
-        settle();
-    }
-};
 
 // The median time of scrolling every column down a screen and repainting the whole board.
 double repaintAfterScrolling(KanbanViewController* board)
@@ -75,7 +51,7 @@ double repaintAfterScrolling(KanbanViewController* board)
             QScrollBar* bar = board->itemAt(i)->tableView()->verticalScrollBar();
             bar->setValue(bar->value() + windowSize.height());
         }
-        settle();
+        BenchBoardWindow::settle();
         QElapsedTimer timer;
         timer.start();
         board->backgroundView()->repaint();
@@ -94,7 +70,7 @@ double switchBetween(KanbanViewController* view, Kanban* first, Kanban* second)
         view->setKanban(s % 2 ? second : first);
         view->repaint();
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        settle();
+        BenchBoardWindow::settle();
     }
     return median(times);
 }
@@ -131,9 +107,9 @@ int run()
     large->setBgImage(BackgroundImage::imageNameFromIndex(14, false));
     delegate.save();
 
-    BoardWindow shown;
+    BenchBoardWindow shown;
     shown.board->setKanban(large);
-    settle();
+    BenchBoardWindow::settle();
     std::printf("background benchmarks: window %d x %d\n", windowSize.width(), windowSize.height());
     const double withPicture = repaintAfterScrolling(shown.board);
     shown.board->backgroundView()->setPictureEnabled(false);
@@ -155,7 +131,7 @@ int run()
     const double firstShowing = double(first.nsecsElapsed()) / 1e6;
     shown.board->setKanban(twenty);
     shown.board->repaint();
-    settle();
+    BenchBoardWindow::settle();
     const double different = switchBetween(shown.board, seven, twenty);
     const double same = switchBetween(shown.board, seven, alsoSeven);
     std::printf("  switch:  %.2f ms between two boards with different pictures, each seen before "

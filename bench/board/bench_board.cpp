@@ -15,6 +15,7 @@
 //              same board without the photos
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
+#include "BenchBoardWindow.h"
 #include "BenchHome.h"
 #include "StoreGenerator.h"
 #include "board/CardTableModel.h"
@@ -68,7 +69,7 @@ namespace {
 
 constexpr int columnCount = 10;
 constexpr int columnWidth = KanbanColumnViewItem::width;
-constexpr QSize windowSize(1600, 900);
+constexpr QSize windowSize = BenchBoardWindow::size;
 
 double median(std::vector<double> values)
 {
@@ -137,12 +138,6 @@ void waitForPaint(const QList<QWidget*>& widgets)
     PaintCounter counter(widgets);
     while (!counter.allPainted())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
 }
 
 constexpr int picturedCards = 200;
@@ -242,44 +237,6 @@ Kanban* largestBoard(ObjectContext* context)
     return best;
 }
 
-// The board view, shown empty, ready to be handed a board.
-struct BoardWindow
-{
-    QWidget window;
-    KanbanViewController* board;
-
-    BoardWindow()
-    {
-        window.resize(windowSize);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        board = new KanbanViewController(&window);
-        layout->addWidget(board);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("bench_board: the window was not shown");
-        settle();
-    }
-    // The viewports of the columns in view.
-    QList<QWidget*> visibleViewports() const
-    {
-        QList<QWidget*> viewports;
-        for (int i = 0; board->itemAt(i); ++i) {
-            QWidget* viewport = board->itemAt(i)->tableView()->viewport();
-            if (!viewport->visibleRegion().isEmpty())
-                viewports.append(viewport);
-        }
-        return viewports;
-    }
-    QList<QAbstractItemView*> tables() const
-    {
-        QList<QAbstractItemView*> views;
-        for (int i = 0; board->itemAt(i); ++i)
-            views.append(board->itemAt(i)->tableView());
-        return views;
-    }
-};
-
 // Plain list views side by side in a scroll area, shown without models.
 struct PlainWindow
 {
@@ -311,7 +268,7 @@ struct PlainWindow
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             qFatal("bench_board: the window was not shown");
-        settle();
+        BenchBoardWindow::settle();
     }
     void setRows(int rowsPerColumn)
     {
@@ -396,12 +353,12 @@ void benchmarkPictures(ObjectContext* context)
                                                       : QStringLiteral("Unpictured"));
         if (!board)
             qFatal("bench_board: the picture boards are missing");
-        BoardWindow shown;
+        BenchBoardWindow shown;
         QElapsedTimer timer;
         timer.start();
         shown.board->setKanban(board);
         waitForPaint(shown.visibleViewports());
-        settle();
+        BenchBoardWindow::settle();
         times[pictured] = double(timer.nsecsElapsed()) / 1e6;
     }
     std::printf("  pictures:  %.1f ms to open a board of %d cards with a photo each (%.1f ms "
@@ -431,17 +388,17 @@ int runBenchmarks()
         QTextDocument document;
         document.setHtml(QStringLiteral("<b>Warm</b> up"));
         document.size();
-        BoardWindow warmBoard;
+        BenchBoardWindow warmBoard;
     }
     PlainWindow plain;
     QElapsedTimer plainTimer;
     plainTimer.start();
     plain.setRows(cards / columnCount);
     waitForPaint(plain.visibleViewports());
-    settle();
+    BenchBoardWindow::settle();
     const double plainOpen = double(plainTimer.nsecsElapsed()) / 1e6;
 
-    BoardWindow shown;
+    BenchBoardWindow shown;
     const qint64 memoryBefore = residentKilobytes();
     const qint64 layoutsBefore = ListItemCellView::layoutCount();
     QElapsedTimer openTimer;
@@ -449,7 +406,7 @@ int runBenchmarks()
     shown.board->setKanban(board);
     waitForPaint(shown.visibleViewports());
     // Layouts corrected after the first paint belong to opening too.
-    settle();
+    BenchBoardWindow::settle();
     const double open = double(openTimer.nsecsElapsed()) / 1e6;
     const qint64 memoryAfter = residentKilobytes();
     std::printf("  open:      %.1f ms (plain lists %.1f ms, ratio %.2f); %lld card layouts\n", open,
@@ -520,7 +477,7 @@ int runBenchmarks()
             QTest::keyClick(editor->notesTextView(), char('a' + i % 26));
         while (!painted.allPainted())
             QCoreApplication::processEvents();
-        settle();
+        BenchBoardWindow::settle();
         (i % 10 == 9 ? lineFeeds : keystrokes).push_back(double(timer.nsecsElapsed()) / 1e6);
         QObject::disconnect(connection);
         // The edited card is laid out by its editor; any other layout is the painted cards'.
@@ -543,7 +500,7 @@ int runBenchmarks()
     ticked->setAttributedNotes(list);
     ticked->setNotesExpanded(true);
     column->refreshItem(ticked);
-    settle();
+    BenchBoardWindow::settle();
     const QRect row = view->visualRect(column->tableModel()->indexForItem(ticked));
     QTextDocument* document = column->cellView()->documentFor(ticked);
     const QPoint box =
@@ -561,7 +518,7 @@ int runBenchmarks()
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
         while (regions.region().isEmpty())
             QCoreApplication::processEvents();
-        settle();
+        BenchBoardWindow::settle();
         ticks.push_back(double(timer.nsecsElapsed()) / 1e6);
         tickLayouts.push_back(double(ListItemCellView::layoutCount() - before));
         repainted += regions.region();
@@ -580,7 +537,7 @@ int runBenchmarks()
 
 void saveShot(QWidget& window, const QString& directory, const QString& name)
 {
-    settle();
+    BenchBoardWindow::settle();
     // Let animations (the archive bar, cells gliding into place) finish.
     QTest::qWait(400);
     window.grab().save(directory + QLatin1Char('/') + name);
