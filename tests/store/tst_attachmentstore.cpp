@@ -142,10 +142,11 @@ private Q_SLOTS:
         two->setAttributedNotes(pictured(QStringLiteral("2 "), {a}));
         QVERIFY(context->save());
         QCOMPARE(storedBytes(path), 1);
+        const qint64 twoNumber = two->objectNumber();
         context.reset();
         context = StoreTestSupport::open(path);
         QVERIFY(context);
-        QCOMPARE(cardNumbered(*context, two->objectNumber())->attributedNotes(),
+        QCOMPARE(cardNumbered(*context, twoNumber)->attributedNotes(),
                  std::optional(pictured(QStringLiteral("2 "), {a})));
     }
 
