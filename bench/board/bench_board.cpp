@@ -11,8 +11,11 @@
 //              layouts it caused
 //   tick:      a click on a painted checklist box until the frame is repainted, the card layouts
 //              and how many cards were repainted
+//   pictures:  opening a board of 200 expanded cards with a photo each, as stored, against the
+//              same board without the photos
 // With --screenshots DIR it renders the tutorial board into DIR instead.
 
+#include "BenchBoardWindow.h"
 #include "BenchHome.h"
 #include "StoreGenerator.h"
 #include "board/CardTableModel.h"
@@ -41,6 +44,7 @@
 #include "store/SqliteStore.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -48,6 +52,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPaintEvent>
+#include <QRandomGenerator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -64,7 +69,7 @@ namespace {
 
 constexpr int columnCount = 10;
 constexpr int columnWidth = KanbanColumnViewItem::width;
-constexpr QSize windowSize(1600, 900);
+constexpr QSize windowSize = BenchBoardWindow::size;
 
 double median(std::vector<double> values)
 {
@@ -135,10 +140,62 @@ void waitForPaint(const QList<QWidget*>& widgets)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-void settle()
+constexpr int picturedCards = 200;
+
+// A photo-like picture of its own for each card: a gradient with noise, as JPEG.
+QByteArray photo(int index)
 {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
+    QImage image(800, 600, QImage::Format_RGB32);
+    QRandomGenerator random(quint32(index + 1));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] =
+                qRgb((x + index * 7) % 256, (y + index * 3) % 256, int(random.bounded(64)) + 96);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 85);
+    return bytes;
+}
+
+// Two boards of the same 200 cards in four columns, one with a photo on every card.
+void addPictureBoards(ObjectContext& context, Root* root)
+{
+    for (const bool pictured : {false, true}) {
+        auto* board = context.insert<Kanban>();
+        board->setTitle(pictured ? QStringLiteral("Pictured") : QStringLiteral("Unpictured"));
+        root->insertChild(board);
+        for (int c = 0; c < 4; ++c) {
+            auto* column = context.insert<KanbanColumn>();
+            column->setTitle(QStringLiteral("Column %1").arg(c + 1));
+            board->insertColumn(column);
+            for (int i = c; i < picturedCards; i += 4) {
+                RichText notes(QStringLiteral("Trip photo %1\n").arg(i),
+                               NoteStyle::attributes(NoteStyle::Title));
+                notes.append(RichText(QStringLiteral("Taken on the second day.\n"),
+                                      NoteStyle::attributes(NoteStyle::Body)));
+                if (pictured) {
+                    RichText::Attributes picture = NoteStyle::attributes(NoteStyle::Body);
+                    picture.attachment =
+                        RichText::Attachment{QStringLiteral("image/jpeg"), photo(i)};
+                    notes.append(RichText(QString(RichText::attachmentCharacter), picture));
+                }
+                auto* card = context.insert<ListItem>();
+                card->setAttributedNotes(notes);
+                card->setNotesExpanded(true);
+                column->insertItem(card);
+            }
+        }
+    }
+}
+
+Kanban* boardTitled(ObjectContext* context, const QString& title)
+{
+    const QList<Kanban*> boards =
+        context->fetch<Kanban>([&title](const Kanban& b) { return b.title() == title; }, 1);
+    return boards.isEmpty() ? nullptr : boards.first();
 }
 
 void makeGeneratedStore()
@@ -158,7 +215,8 @@ void makeGeneratedStore()
     options.cardsPerBoard = 5000;
     options.columnsPerBoard = columnCount;
     options.largeColumnCards = 0;
-    StoreGenerator::generate(context, options);
+    const StoreGenerator::Result generated = StoreGenerator::generate(context, options);
+    addPictureBoards(context, generated.root);
     if (!context.save(&error))
         qFatal("bench_board: %s", qPrintable(error));
 }
@@ -178,44 +236,6 @@ Kanban* largestBoard(ObjectContext* context)
     }
     return best;
 }
-
-// The board view, shown empty, ready to be handed a board.
-struct BoardWindow
-{
-    QWidget window;
-    KanbanViewController* board;
-
-    BoardWindow()
-    {
-        window.resize(windowSize);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        board = new KanbanViewController(&window);
-        layout->addWidget(board);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("bench_board: the window was not shown");
-        settle();
-    }
-    // The viewports of the columns in view.
-    QList<QWidget*> visibleViewports() const
-    {
-        QList<QWidget*> viewports;
-        for (int i = 0; board->itemAt(i); ++i) {
-            QWidget* viewport = board->itemAt(i)->tableView()->viewport();
-            if (!viewport->visibleRegion().isEmpty())
-                viewports.append(viewport);
-        }
-        return viewports;
-    }
-    QList<QAbstractItemView*> tables() const
-    {
-        QList<QAbstractItemView*> views;
-        for (int i = 0; board->itemAt(i); ++i)
-            views.append(board->itemAt(i)->tableView());
-        return views;
-    }
-};
 
 // Plain list views side by side in a scroll area, shown without models.
 struct PlainWindow
@@ -248,7 +268,7 @@ struct PlainWindow
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             qFatal("bench_board: the window was not shown");
-        settle();
+        BenchBoardWindow::settle();
     }
     void setRows(int rowsPerColumn)
     {
@@ -324,6 +344,28 @@ void scrollSideways(QScrollArea* area, int s)
     bar->setValue(s % 2 ? bar->value() + stride : bar->value() - stride / 2);
 }
 
+// Each board is opened once, as stored: its notes are decoded and its photos read only then.
+void benchmarkPictures(ObjectContext* context)
+{
+    double times[2] = {};
+    for (const bool pictured : {false, true}) {
+        Kanban* board = boardTitled(context, pictured ? QStringLiteral("Pictured")
+                                                      : QStringLiteral("Unpictured"));
+        if (!board)
+            qFatal("bench_board: the picture boards are missing");
+        BenchBoardWindow shown;
+        QElapsedTimer timer;
+        timer.start();
+        shown.board->setKanban(board);
+        waitForPaint(shown.visibleViewports());
+        BenchBoardWindow::settle();
+        times[pictured] = double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::printf("  pictures:  %.1f ms to open a board of %d cards with a photo each (%.1f ms "
+                "without the photos): ratio %.2f (goal <= 2)\n",
+                times[1], picturedCards, times[0], times[1] / times[0]);
+}
+
 int runBenchmarks()
 {
     makeGeneratedStore();
@@ -346,17 +388,17 @@ int runBenchmarks()
         QTextDocument document;
         document.setHtml(QStringLiteral("<b>Warm</b> up"));
         document.size();
-        BoardWindow warmBoard;
+        BenchBoardWindow warmBoard;
     }
     PlainWindow plain;
     QElapsedTimer plainTimer;
     plainTimer.start();
     plain.setRows(cards / columnCount);
     waitForPaint(plain.visibleViewports());
-    settle();
+    BenchBoardWindow::settle();
     const double plainOpen = double(plainTimer.nsecsElapsed()) / 1e6;
 
-    BoardWindow shown;
+    BenchBoardWindow shown;
     const qint64 memoryBefore = residentKilobytes();
     const qint64 layoutsBefore = ListItemCellView::layoutCount();
     QElapsedTimer openTimer;
@@ -364,7 +406,7 @@ int runBenchmarks()
     shown.board->setKanban(board);
     waitForPaint(shown.visibleViewports());
     // Layouts corrected after the first paint belong to opening too.
-    settle();
+    BenchBoardWindow::settle();
     const double open = double(openTimer.nsecsElapsed()) / 1e6;
     const qint64 memoryAfter = residentKilobytes();
     std::printf("  open:      %.1f ms (plain lists %.1f ms, ratio %.2f); %lld card layouts\n", open,
@@ -435,7 +477,7 @@ int runBenchmarks()
             QTest::keyClick(editor->notesTextView(), char('a' + i % 26));
         while (!painted.allPainted())
             QCoreApplication::processEvents();
-        settle();
+        BenchBoardWindow::settle();
         (i % 10 == 9 ? lineFeeds : keystrokes).push_back(double(timer.nsecsElapsed()) / 1e6);
         QObject::disconnect(connection);
         // The edited card is laid out by its editor; any other layout is the painted cards'.
@@ -458,7 +500,7 @@ int runBenchmarks()
     ticked->setAttributedNotes(list);
     ticked->setNotesExpanded(true);
     column->refreshItem(ticked);
-    settle();
+    BenchBoardWindow::settle();
     const QRect row = view->visualRect(column->tableModel()->indexForItem(ticked));
     QTextDocument* document = column->cellView()->documentFor(ticked);
     const QPoint box =
@@ -476,7 +518,7 @@ int runBenchmarks()
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
         while (regions.region().isEmpty())
             QCoreApplication::processEvents();
-        settle();
+        BenchBoardWindow::settle();
         ticks.push_back(double(timer.nsecsElapsed()) / 1e6);
         tickLayouts.push_back(double(ListItemCellView::layoutCount() - before));
         repainted += regions.region();
@@ -489,12 +531,13 @@ int runBenchmarks()
     std::printf("  tick:      %.2f ms from a click on a painted box to the repainted frame "
                 "(median of 10); %.0f card layout(s) and %d card(s) repainted\n",
                 median(ticks), median(tickLayouts), cardsRepainted);
+    benchmarkPictures(context);
     return 0;
 }
 
 void saveShot(QWidget& window, const QString& directory, const QString& name)
 {
-    settle();
+    BenchBoardWindow::settle();
     // Let animations (the archive bar, cells gliding into place) finish.
     QTest::qWait(400);
     window.grab().save(directory + QLatin1Char('/') + name);

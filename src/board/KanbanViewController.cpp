@@ -14,6 +14,7 @@
 #include "KanbanColumnView.h"
 #include "KanbanColumnViewItem.h"
 #include "MoveColumnsCommand.h"
+#include "appearance/ViewWithBackground.h"
 #include "interchange/JSONWriter.h"
 #include "model/Folder.h"
 #include "model/Kanban.h"
@@ -73,26 +74,41 @@ KanbanViewController::KanbanViewController(QWidget* parent)
     buildArchiveBar();
     layout->addWidget(m_archiveBar);
 
-    m_scrollView = new QScrollArea(this);
+    // The picture is drawn once behind the scroll view, which with its cells is transparent.
+    m_background = new ViewWithBackground(this);
+    auto* backgroundLayout = new QVBoxLayout(m_background);
+    backgroundLayout->setContentsMargins(0, 0, 0, 0);
+    m_scrollView = new QScrollArea(m_background);
     m_scrollView->setFrameShape(QFrame::NoFrame);
     m_scrollView->setFocusPolicy(Qt::NoFocus);
     m_scrollView->setWidgetResizable(true);
     m_scrollView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_scrollView->viewport()->setBackgroundRole(QPalette::Window);
+    m_scrollView->viewport()->setAutoFillBackground(false);
+    m_scrollView->setAutoFillBackground(false);
     m_collectionView = new QWidget;
     m_collectionView->setAcceptDrops(true);
     m_layout = new KanbanCollectionViewFlowLayout(m_collectionView);
     m_addColumnView = new KanbanColumnAddColumnView(this, m_collectionView);
     m_scrollView->setWidget(m_collectionView);
+    // setWidget makes the widget fill its background, which would hide the picture.
+    m_collectionView->setAutoFillBackground(false);
     m_collectionView->installEventFilter(this);
     m_scrollView->viewport()->installEventFilter(this);
-    layout->addWidget(m_scrollView, 1);
+    backgroundLayout->addWidget(m_scrollView);
+    layout->addWidget(m_background, 1);
+    connect(m_background, &ViewWithBackground::pictureShownChanged, this,
+            &KanbanViewController::setOnPicture);
 
     NotificationCenter& notifications = NotificationCenter::defaultCenter();
     notifications.addObserver(
         this, QString::fromLatin1(AppDelegate::showHideArchivedSelectedNotification),
         [this](const NotificationCenter::Notification&) { viewModeChanged(); });
+    notifications.addObserver(this, QStringLiteral("BackgroundChanged"),
+                              [this](const NotificationCenter::Notification& notification) {
+                                  if (m_kanban && notification.sender == m_kanban)
+                                      m_background->reloadBackground();
+                              });
     notifications.addObserver(
         this, QStringLiteral("dueSoonDefinitionChanged"),
         [this](const NotificationCenter::Notification&) { checkForDueItems(); });
@@ -142,6 +158,7 @@ void KanbanViewController::setKanban(Kanban* kanban)
     arrangeItems(false);
     reloadData();
     m_addColumnView->setVisible(m_kanban != nullptr);
+    m_background->setItem(m_kanban);
     m_scrollView->horizontalScrollBar()->setValue(0);
     // Undo never crosses from one board to another; showing the same board again keeps it, and
     // so does the board shown after a deletion, whose undo brings the deleted board back.

@@ -25,6 +25,7 @@ class QPropertyAnimation;
 class QScrollArea;
 class QWheelEvent;
 class Tag;
+class ViewWithBackground;
 
 // The board view: one board as a horizontal row of column cells and a trailing add-column cell,
 // and every operation on its columns: adding, deleting (undoable), moving by drag (undoable),
@@ -130,6 +131,8 @@ public:
     KanbanCollectionViewFlowLayout* collectionViewLayout() const { return m_layout; }
     QWidget* columnCollectionView() const { return m_collectionView; }
     QScrollArea* scrollView() const { return m_scrollView; }
+    // The board's background picture, behind the columns.
+    ViewWithBackground* backgroundView() const { return m_background; }
     // Sets every cell up again: each column fetches its cards anew.
     void reloadData();
     void columnTitleChanged(KanbanColumn* column);
@@ -221,6 +224,7 @@ private:
     QLabel* m_archiveLabel = nullptr;
     QPropertyAnimation* m_archiveBarAnimation = nullptr;
     bool m_archiveBarShown = false;
+    ViewWithBackground* m_background = nullptr;
     QScrollArea* m_scrollView = nullptr;
     QWidget* m_collectionView = nullptr;
     KanbanCollectionViewFlowLayout* m_layout = nullptr; // owned by m_collectionView

@@ -2,6 +2,7 @@
 
 #include "PlainListTableView.h"
 #include "PlainListViewController.h"
+#include "appearance/ViewWithBackground.h"
 #include "model/List.h"
 #include "store/AppDelegate.h"
 #include "store/NotificationCenter.h"
@@ -42,9 +43,16 @@ ListTabViewController::ListTabViewController(QWidget* parent)
     auto* centred = new QWidget(this);
     centred->setLayout(column);
     centred->setMaximumWidth(largestWidth);
+    // The list's picture fills the pane; the items sit on it in a transparent table.
+    m_background = new ViewWithBackground(this);
+    auto* onPicture = new QHBoxLayout(m_background);
+    onPicture->setContentsMargins(12, 0, 12, 0);
+    onPicture->addWidget(centred);
+    tableView()->viewport()->setAutoFillBackground(false);
+    tableView()->setFrameShape(QFrame::NoFrame);
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 0, 12, 0);
-    layout->addWidget(centred);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_background);
     // Down from the field goes into the items; Tab too.
     setTabOrder(m_addItemTextField, tableView());
 
@@ -52,6 +60,11 @@ ListTabViewController::ListTabViewController(QWidget* parent)
     notifications.addObserver(
         this, QString::fromLatin1(AppDelegate::showHideArchivedSelectedNotification),
         [this](const NotificationCenter::Notification&) { followViewMode(); });
+    notifications.addObserver(this, QStringLiteral("BackgroundChanged"),
+                              [this](const NotificationCenter::Notification& notification) {
+                                  if (list() && notification.sender == list())
+                                      m_background->reloadBackground();
+                              });
     notifications.addObserver(this, QStringLiteral("dueSoonDefinitionChanged"),
                               [this](const NotificationCenter::Notification&) {
                                   m_listViewController->checkForDueItems();
@@ -87,6 +100,7 @@ void ListTabViewController::setList(List* list)
     m_addItemTextField->setPlaceholderText(QStringLiteral("Add item in ") + title +
                                            QStringLiteral("…"));
     m_listViewController->setList(list);
+    m_background->setItem(list);
     updateWindowTitle();
     takeFocus();
     m_listViewController->clearSelection();

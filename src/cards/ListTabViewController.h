@@ -8,6 +8,7 @@ class List;
 class PlainListTableView;
 class PlainListViewController;
 class QLineEdit;
+class ViewWithBackground;
 
 // The list view of the right pane: a field for new items above the table of a plain list's
 // items. Return in the field adds an item at the top of the list; the list follows the
@@ -30,6 +31,7 @@ public:
     void setList(List* list);
     QLineEdit* addItemTextField() const { return m_addItemTextField; }
     PlainListViewController* listViewController() const { return m_listViewController; }
+    ViewWithBackground* backgroundView() const { return m_background; }
     PlainListTableView* tableView() const;
 
     // Return in the field: an item titled with the field's text ("New Item" when empty), at
@@ -59,6 +61,7 @@ private:
 
     QLineEdit* m_addItemTextField;
     PlainListViewController* m_listViewController; // owned by its table, a child of this
+    ViewWithBackground* m_background = nullptr;
     QString m_windowTitleText;
     QTimer m_dueTimer;
 };

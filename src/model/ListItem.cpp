@@ -6,6 +6,7 @@
 #include "List.h"
 #include "Tag.h"
 #include "store/Defaults.h"
+#include "store/ObjectContext.h"
 
 #include <QSet>
 
@@ -30,7 +31,10 @@ const std::optional<RichText>& ListItem::attributedNotes() const
 {
     if (!m_notesDecoded) {
         m_notesDecoded = true;
-        m_notes = RichText::decode(m_encodedNotes);
+        ObjectContext* owner = context();
+        m_notes = RichText::decode(m_encodedNotes, [owner](const QByteArray& digest) {
+            return owner ? owner->attachmentBytes(digest) : std::nullopt;
+        });
         if (!m_notes)
             qWarning("ListItem: stored notes of card %lld cannot be read; they are kept as stored",
                      objectNumber());
@@ -44,6 +48,7 @@ void ListItem::setAttributedNotes(const std::optional<RichText>& notes)
         return;
     m_notes = notes;
     m_encodedNotes.clear();
+    m_bytesApart.clear();
     markChanged();
 }
 
@@ -53,16 +58,34 @@ QString ListItem::notesPlainText() const
     return notes ? notes->text() : QString();
 }
 
-QByteArray ListItem::encodedNotes() const
+QByteArray ListItem::encodedNotes(bool bytesApart) const
 {
-    if (m_encodedNotes.isNull() && m_notes)
-        m_encodedNotes = m_notes->encode();
+    // Notes as loaded are in the form of the store that loaded them.
+    const bool asLoaded = !m_notesDecoded;
+    if (asLoaded || !m_notes)
+        return m_encodedNotes;
+    if (m_encodedNotes.isNull() || m_encodedApart != bytesApart) {
+        m_encodedApart = bytesApart;
+        m_bytesApart.clear();
+        m_encodedNotes = bytesApart ? m_notes->encodeApart(&m_bytesApart) : m_notes->encode();
+    }
     return m_encodedNotes;
 }
 
-void ListItem::setEncodedNotes(const QByteArray& encoded)
+QList<RichText::BytesApart> ListItem::notesBytesApart() const
+{
+    if (m_notesDecoded && m_notes && (m_encodedNotes.isNull() || !m_encodedApart))
+        encodedNotes(true);
+    return m_bytesApart;
+}
+
+void ListItem::setEncodedNotes(const QByteArray& encoded, const QList<QByteArray>& digests)
 {
     m_encodedNotes = encoded;
+    m_encodedApart = true;
+    m_bytesApart.clear();
+    for (const QByteArray& digest : digests)
+        m_bytesApart.append({digest, QByteArray()});
     m_notes.reset();
     m_notesDecoded = encoded.isNull();
 }

@@ -65,9 +65,12 @@ public:
     bool isOverdue() const;
     bool isDueSoon() const;
 
-    // The store's view of the notes: the compact encoding, kept as loaded until changed.
-    QByteArray encodedNotes() const;
-    void setEncodedNotes(const QByteArray& encoded);
+    // The store's view of the notes: the compact encoding, kept as loaded until changed. In
+    // the form the store keeps, attachment bytes are named by digest and kept apart: they are
+    // notesBytesApart(), whose bytes are null for notes as loaded (the store holds them).
+    QByteArray encodedNotes(bool bytesApart = true) const;
+    QList<RichText::BytesApart> notesBytesApart() const;
+    void setEncodedNotes(const QByteArray& encoded, const QList<QByteArray>& digests = {});
 
 private:
     friend class ObjectContext;
@@ -82,6 +85,8 @@ private:
     QString m_title;
     mutable std::optional<RichText> m_notes;
     mutable QByteArray m_encodedNotes; // null when absent or not yet encoded
+    mutable QList<RichText::BytesApart> m_bytesApart;
+    mutable bool m_encodedApart = true; // the form of m_encodedNotes
     mutable bool m_notesDecoded = true;
     QDateTime m_dateAdded;
     QDateTime m_dueDate;

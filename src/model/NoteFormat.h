@@ -26,7 +26,6 @@ public:
     static constexpr int strikethroughProperty = QTextFormat::UserProperty + 3;      // int, 0 none
     static constexpr int attachmentTypeProperty = QTextFormat::UserProperty + 4;     // QString
     static constexpr int attachmentContentsProperty = QTextFormat::UserProperty + 5; // bytes
-
     // The object type of attachment characters, drawn by the notes' own handler.
     static constexpr int attachmentObjectType = QTextFormat::UserObject + 1;
 

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 // Keeps an ordered to-many relationship and its to-one inverse in step. This is the one place
 // where both ends of such a pair change, so no caller can leave them inconsistent.
 // The owner's list is what the store keeps; the member's pointer is rebuilt from it.
@@ -78,7 +80,8 @@ public:
             }
         }
         QList<Member*>& list = owner->*link.members;
-        if (list == members)
+        // Element by element: comparing two empty lists byte-wise hands memcmp null pointers.
+        if (std::ranges::equal(list, members))
             return;
         for (Member* m : members) {
             Owner* old = m->*link.owner;

@@ -1,5 +1,7 @@
 #include "RichText.h"
 
+#include "AttachmentDigest.h"
+
 #include <QCborArray>
 #include <QCborMap>
 #include <QCborValue>
@@ -8,8 +10,9 @@
 
 namespace {
 
-// Version of the stored encoding; decode() refuses others.
-constexpr qint64 encodingVersion = 1;
+// Versions of the encoding; decode() refuses others. The second may name bytes by digest.
+constexpr qint64 selfContainedVersion = 1;
+constexpr qint64 bytesApartVersion = 2;
 
 enum AttributeKey : qint64
 {
@@ -18,9 +21,30 @@ enum AttributeKey : qint64
     strikethroughKey = 2,
     attachmentTypeKey = 3,
     attachmentContentsKey = 4,
+    attachmentDigestKey = 5,
 };
 
-QCborMap encodeAttributes(const RichText::Attributes& attributes)
+// Collects the bytes kept apart, once for each digest.
+class Apart
+{
+public:
+    explicit Apart(QList<RichText::BytesApart>* out)
+        : m_out(out)
+    {}
+    QByteArray digestOf(const QByteArray& bytes)
+    {
+        QByteArray digest = AttachmentDigest::of(bytes);
+        if (std::none_of(m_out->cbegin(), m_out->cend(),
+                         [&digest](const RichText::BytesApart& b) { return b.digest == digest; }))
+            m_out->append({digest, bytes});
+        return digest;
+    }
+
+private:
+    QList<RichText::BytesApart>* m_out;
+};
+
+QCborMap encodeAttributes(const RichText::Attributes& attributes, Apart* apart = nullptr)
 {
     QCborMap map;
     if (attributes.styleName)
@@ -29,14 +53,27 @@ QCborMap encodeAttributes(const RichText::Attributes& attributes)
         map.insert(checklistKey, *attributes.checklistChecked);
     if (attributes.strikethrough != 0)
         map.insert(strikethroughKey, attributes.strikethrough);
-    if (attributes.attachment) {
-        map.insert(attachmentTypeKey, attributes.attachment->fileType);
-        map.insert(attachmentContentsKey, attributes.attachment->contents);
+    if (const auto& attachment = attributes.attachment) {
+        map.insert(attachmentTypeKey, attachment->fileType);
+        // Links are small and no two are alike; bytes that are missing have nothing to name.
+        if (apart && !attachment->isLink() && !attachment->contents.isEmpty())
+            map.insert(attachmentDigestKey, apart->digestOf(attachment->contents));
+        else
+            map.insert(attachmentContentsKey, attachment->contents);
     }
     return map;
 }
 
-std::optional<RichText::Attributes> decodeAttributes(const QCborValue& value)
+std::optional<QByteArray> lookUp(const QByteArray& digest, const RichText::BytesLookup& lookup)
+{
+    std::optional<QByteArray> bytes = lookup ? lookup(digest) : std::nullopt;
+    if (bytes)
+        AttachmentDigest::remember(*bytes, digest);
+    return bytes;
+}
+
+std::optional<RichText::Attributes> decodeAttributes(const QCborValue& value, qint64 version,
+                                                     const RichText::BytesLookup& lookup)
 {
     if (!value.isMap())
         return std::nullopt;
@@ -60,6 +97,10 @@ std::optional<RichText::Attributes> decodeAttributes(const QCborValue& value)
                 return std::nullopt;
             attributes.strikethrough = int(v.toInteger());
             break;
+        case attachmentDigestKey:
+            if (version < bytesApartVersion)
+                return std::nullopt;
+            break;
         case attachmentTypeKey:
         case attachmentContentsKey:
             break;
@@ -69,10 +110,15 @@ std::optional<RichText::Attributes> decodeAttributes(const QCborValue& value)
     }
     const QCborValue type = map.value(attachmentTypeKey);
     const QCborValue contents = map.value(attachmentContentsKey);
-    if (type.isString() && contents.isByteArray())
+    const QCborValue digest = map.value(attachmentDigestKey);
+    if (type.isString() && contents.isByteArray() && digest.isUndefined()) {
         attributes.attachment = RichText::Attachment{type.toString(), contents.toByteArray()};
-    else if (!type.isUndefined() || !contents.isUndefined())
+    } else if (type.isString() && digest.isByteArray() && contents.isUndefined()) {
+        attributes.attachment = RichText::Attachment{
+            type.toString(), lookUp(digest.toByteArray(), lookup).value_or(QByteArray())};
+    } else if (!type.isUndefined() || !contents.isUndefined() || !digest.isUndefined()) {
         return std::nullopt;
+    }
     return attributes;
 }
 
@@ -156,10 +202,16 @@ void RichText::mergeRuns()
     for (const Run& run : std::as_const(m_runs)) {
         if (run.length <= 0)
             continue;
-        if (!merged.isEmpty() && merged.last().attributes == run.attributes)
+        if (run.attributes.attachment) {
+            // Each attachment character is an attachment of its own.
+            for (qsizetype i = 0; i < run.length; ++i)
+                merged.append({0, 1, run.attributes});
+        } else if (!merged.isEmpty() && !merged.last().attributes.attachment &&
+                   merged.last().attributes == run.attributes) {
             merged.last().length += run.length;
-        else
+        } else {
             merged.append(run);
+        }
     }
     qsizetype location = 0;
     for (Run& run : merged) {
@@ -203,17 +255,30 @@ QByteArray RichText::encode() const
         runs.append(run.length);
         runs.append(encodeAttributes(run.attributes));
     }
-    return QCborArray{encodingVersion, m_text, runs}.toCborValue().toCbor();
+    return QCborArray{selfContainedVersion, m_text, runs}.toCborValue().toCbor();
 }
 
-std::optional<RichText> RichText::decode(const QByteArray& encoded)
+QByteArray RichText::encodeApart(QList<BytesApart>* apart) const
+{
+    apart->clear();
+    Apart collector(apart);
+    QCborArray runs;
+    for (const Run& run : m_runs) {
+        runs.append(run.length);
+        runs.append(encodeAttributes(run.attributes, &collector));
+    }
+    return QCborArray{bytesApartVersion, m_text, runs}.toCborValue().toCbor();
+}
+
+std::optional<RichText> RichText::decode(const QByteArray& encoded, const BytesLookup& lookup)
 {
     QCborParserError error;
     const QCborValue value = QCborValue::fromCbor(encoded, &error);
     if (error.error != QCborError::NoError || !value.isArray())
         return std::nullopt;
     const QCborArray parts = value.toArray();
-    if (parts.size() != 3 || parts.at(0).toInteger(-1) != encodingVersion ||
+    const qint64 version = parts.size() == 3 ? parts.at(0).toInteger(-1) : -1;
+    if ((version != selfContainedVersion && version != bytesApartVersion) ||
         !parts.at(1).isString() || !parts.at(2).isArray())
         return std::nullopt;
 
@@ -225,7 +290,7 @@ std::optional<RichText> RichText::decode(const QByteArray& encoded)
     qsizetype location = 0;
     for (qsizetype i = 0; i < runs.size(); i += 2) {
         const qint64 length = runs.at(i).toInteger(-1);
-        const auto attributes = decodeAttributes(runs.at(i + 1));
+        const auto attributes = decodeAttributes(runs.at(i + 1), version, lookup);
         if (length <= 0 || length > text.m_text.size() - location || !attributes)
             return std::nullopt;
         text.m_runs.append({location, qsizetype(length), *attributes});

@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The notes of a card: plain text (UTF-16, so positions count UTF-16 code units) with runs of
@@ -56,7 +57,8 @@ public:
     qsizetype length() const { return m_text.size(); }
     bool isEmpty() const { return m_text.isEmpty(); }
 
-    // Maximal runs in text order, covering the whole text without gap or overlap.
+    // Maximal runs in text order, covering the whole text without gap or overlap. An attachment
+    // is a run of its one character, even beside an equal one.
     const QList<Run>& runs() const { return m_runs; }
     Attributes attributesAt(qsizetype position) const;
 
@@ -69,9 +71,23 @@ public:
     void append(const RichText& other) { replace(m_text.size(), 0, other); }
     RichText mid(qsizetype location, qsizetype length = -1) const;
 
-    // The compact form kept in the store. decode() refuses anything it did not write.
+    // The compact form, with every attachment's bytes in it. decode() refuses anything it did
+    // not write.
     QByteArray encode() const;
-    static std::optional<RichText> decode(const QByteArray& encoded);
+    // The form the store keeps: the bytes of file attachments are named by their digest
+    // (AttachmentDigest) and handed out in `apart`, once for each digest, in text order.
+    struct BytesApart
+    {
+        QByteArray digest;
+        QByteArray bytes;
+        friend bool operator==(const BytesApart&, const BytesApart&) = default;
+    };
+    QByteArray encodeApart(QList<BytesApart>* apart) const;
+    // Reads either form. `lookup` gives the bytes of a digest; bytes it cannot give leave
+    // their attachment with its type and no contents, shown as missing.
+    using BytesLookup = std::function<std::optional<QByteArray>(const QByteArray& digest)>;
+    static std::optional<RichText> decode(const QByteArray& encoded,
+                                          const BytesLookup& lookup = {});
 
     friend bool operator==(const RichText&, const RichText&) = default;
 

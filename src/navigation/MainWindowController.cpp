@@ -6,6 +6,8 @@
 #include "MainTabViewController.h"
 #include "MaintenanceMenuController.h"
 #include "SourceOutlineView.h"
+#include "appearance/InfoViewController.h"
+#include "appearance/ToolbarInfoMenu.h"
 #include "board/KanbanViewController.h"
 #include "cards/ListTabViewController.h"
 #include "cards/PreferencesDialog.h"
@@ -238,6 +240,20 @@ void MainWindowController::createToolBar()
     m_tagFilter->setEnabled(false);
     connect(m_tagFilter, &QAction::triggered, this, &MainWindowController::showFilterView);
     m_toolBar->addAction(m_tagFilter);
+
+    // A click opens the item's information popover; the arrow, the quick appearance menu.
+    m_appearance =
+        new QAction(SymbolicIconEngine::icon(QStringLiteral(":/images/toolbar-appearance.svg")),
+                    tr("Appearance"), this);
+    m_appearance->setToolTip(tr("Colour, Background and Tags"));
+    m_appearance->setEnabled(false);
+    connect(m_appearance, &QAction::triggered, this, &MainWindowController::showInfoView);
+    m_appearanceMenu = new ToolbarInfoMenu(this);
+    m_appearanceMenu->setItemProvider([this] { return shownItem(); });
+    m_appearance->setMenu(m_appearanceMenu);
+    m_toolBar->addAction(m_appearance);
+    if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_appearance)))
+        button->setPopupMode(QToolButton::MenuButtonPopup);
     createSearchField();
 }
 
@@ -265,6 +281,32 @@ void MainWindowController::showFilterView()
     if (m_filterView)
         m_filterView->close();
     m_filterView = FilterViewController::popUp(anchor, m_kanbanView);
+}
+
+DisplayItem* MainWindowController::shownItem() const
+{
+    const MainTabViewController::TabItems tab = m_splitView->tabViewController()->selectedTab();
+    if (tab == MainTabViewController::TabItems::kanban)
+        return m_kanbanView->kanban();
+    if (tab == MainTabViewController::TabItems::list)
+        return m_listView->list();
+    return nullptr;
+}
+
+InfoViewController* MainWindowController::infoViewController() const
+{
+    return m_infoView;
+}
+
+void MainWindowController::showInfoView()
+{
+    QWidget* anchor = m_toolBar->widgetForAction(m_appearance);
+    DisplayItem* item = shownItem();
+    if (!anchor || !item)
+        return;
+    if (m_infoView)
+        m_infoView->close();
+    m_infoView = InfoViewController::popUp(anchor, item);
 }
 
 void MainWindowController::createMenus()
@@ -405,6 +447,7 @@ void MainWindowController::configureToolbarItems()
                             ((boardShown && m_kanbanView->hasDoneButNotArchivedCards()) ||
                              (listShown && m_listView->hasDoneButNotArchivedCards())));
     m_boardMenu->completedCardsAction()->setEnabled(boardShown || listShown);
+    m_appearance->setEnabled(boardShown || listShown);
 }
 
 void MainWindowController::archiveDoneItems()

@@ -13,6 +13,8 @@ class DisplayItem;
 class EditCommandRouter;
 class FilterViewController;
 class FormatMenuController;
+class InfoViewController;
+class ToolbarInfoMenu;
 class MainSplitViewController;
 class MaintenanceMenuController;
 class QAction;
@@ -61,6 +63,14 @@ public:
     QAction* tagFilterToolbarItem() const { return m_tagFilter; }
     FilterViewController* filterViewController() const;
     void showFilterView();
+    // The appearance button: its click opens the information popover of the item shown, its
+    // menu the quick colour and picture choice.
+    QAction* appearanceToolbarItem() const { return m_appearance; }
+    ToolbarInfoMenu* appearanceMenu() const { return m_appearanceMenu; }
+    InfoViewController* infoViewController() const;
+    void showInfoView();
+    // The board or list shown on the right, if any.
+    DisplayItem* shownItem() const;
     // The Board menu, with the archive pop-up of the toolbar's completed-cards button.
     BoardMenuController* boardMenuController() const { return m_boardMenu; }
     // The Format menu and the toolbar's style and checklist controls.
@@ -111,6 +121,9 @@ private:
     QLineEdit* m_searchField = nullptr;
     QAction* m_tagFilter = nullptr;
     QPointer<FilterViewController> m_filterView;
+    QAction* m_appearance = nullptr;
+    ToolbarInfoMenu* m_appearanceMenu = nullptr;
+    QPointer<InfoViewController> m_infoView;
     BoardMenuController* m_boardMenu = nullptr;
     FormatMenuController* m_formatMenu = nullptr;
     MaintenanceMenuController* m_maintenanceMenu = nullptr;

@@ -1,6 +1,7 @@
 #include "SourceOutlineModel.h"
 
 #include "ColorCountButtonCell.h"
+#include "appearance/Palette.h"
 #include "model/DisplayItem.h"
 #include "model/Kanban.h"
 #include "model/List.h"
@@ -243,6 +244,8 @@ QVariant SourceOutlineModel::data(const QModelIndex& index, int role) const
         if (const Badge* badge = badgeFor(item))
             return badge->colour;
         return {};
+    case ItemColourRole:
+        return Palette::colour(item->colour());
     default:
         return {};
     }

@@ -32,6 +32,7 @@ public:
     {
         BadgeTextRole = Qt::UserRole + 1, // the count as text; invalid when the row has none
         BadgeColourRole,                  // QColor of the badge
+        ItemColourRole,                   // QColor of the item's palette colour
     };
 
     // Where a validated drop goes: into `target` (the root for the top level) at `index`

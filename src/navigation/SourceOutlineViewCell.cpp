@@ -1,6 +1,7 @@
 #include "SourceOutlineViewCell.h"
 
 #include "SourceOutlineModel.h"
+#include "appearance/Palette.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -43,6 +44,26 @@ QRect SourceOutlineViewCell::titleRect(const QRect& row, const QRect& badge)
     return QRect(left, row.top(), std::max(0, right - left + 1), row.height());
 }
 
+QRectF SourceOutlineViewCell::colourMarkRect(const QRect& icon)
+{
+    // A dot on the icon's lower right corner, like a badge on the icon itself.
+    return QRectF(icon.right() + 1 - colourMarkSize * 0.7, icon.bottom() + 1 - colourMarkSize * 0.7,
+                  colourMarkSize, colourMarkSize);
+}
+
+void SourceOutlineViewCell::paintColourMark(QPainter* painter, const QRect& icon,
+                                            const QColor& colour)
+{
+    if (!colour.isValid())
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(Palette::darkerColour(colour), 1.0));
+    painter->setBrush(colour);
+    painter->drawEllipse(colourMarkRect(icon).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->restore();
+}
+
 void SourceOutlineViewCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const
 {
@@ -64,6 +85,8 @@ void SourceOutlineViewCell::paint(QPainter* painter, const QStyleOptionViewItem&
     // Icons keep their colours on a highlighted row, as in a source list.
     const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
     icon.paint(painter, iconRect(opt.rect), Qt::AlignCenter, QIcon::Normal);
+    paintColourMark(painter, iconRect(opt.rect),
+                    index.data(SourceOutlineModel::ItemColourRole).value<QColor>());
 
     const QString badgeText = index.data(SourceOutlineModel::BadgeTextRole).toString();
     const QRect badge = badgeRect(opt.rect, badgeText, opt.font);

@@ -12,6 +12,10 @@ class SourceOutlineViewCell final : public QStyledItemDelegate
 
 public:
     static constexpr int iconSize = 16;
+    // The dot of the item's colour on its icon.
+    static constexpr qreal colourMarkSize = 8.0;
+    static QRectF colourMarkRect(const QRect& icon);
+    static void paintColourMark(QPainter* painter, const QRect& icon, const QColor& colour);
 
     explicit SourceOutlineViewCell(QObject* parent = nullptr);
 

@@ -1,12 +1,11 @@
 #include "AttachmentObject.h"
 
 #include "LinkAttachmentCell.h"
+#include "PictureAttachmentCell.h"
 #include "model/NoteFormat.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QImageReader>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -16,9 +15,6 @@
 #include <algorithm>
 
 namespace {
-// Stands in for a picture whose bytes do not read.
-constexpr QSizeF unreadablePicture{32.0, 32.0};
-
 QByteArray contentsOf(const QTextFormat& format)
 {
     return format.property(NoteFormat::attachmentContentsProperty).toByteArray();
@@ -41,20 +37,8 @@ void AttachmentObject::install(QTextDocument* document)
     document->documentLayout()->registerHandler(NoteFormat::attachmentObjectType, handler);
 }
 
-QSizeF AttachmentObject::pictureSize(const QByteArray& bytes, qreal maxWidth)
-{
-    QByteArray data = bytes; // shares the bytes; QBuffer wants a non-const array
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    const QSize size = QImageReader(&buffer).size();
-    if (!size.isValid() || size.isEmpty())
-        return unreadablePicture;
-    if (maxWidth > 0 && size.width() > maxWidth)
-        return QSizeF(size).scaled(maxWidth, qreal(size.height()), Qt::KeepAspectRatio);
-    return QSizeF(size);
-}
-
-QSizeF AttachmentObject::intrinsicSize(QTextDocument* document, int, const QTextFormat& format)
+QSizeF AttachmentObject::intrinsicSize(QTextDocument* document, int position,
+                                       const QTextFormat& format)
 {
     // A link box narrower than its 260 would be cut off by a narrow card.
     if (isLink(format)) {
@@ -63,31 +47,16 @@ QSizeF AttachmentObject::intrinsicSize(QTextDocument* document, int, const QText
             size.setWidth(std::min(size.width(), document->textWidth()));
         return size;
     }
-    return pictureSize(contentsOf(format), document->textWidth());
+    return PictureAttachmentCell::instance()->intrinsicSize(document, position, format);
 }
 
-void AttachmentObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
-                                  const QTextFormat& format)
+void AttachmentObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document,
+                                  int position, const QTextFormat& format)
 {
-    const QByteArray contents = contentsOf(format);
-    if (isLink(format)) {
-        LinkAttachmentCell::drawWithFrame(painter, rect, contents);
-        return;
-    }
-    QByteArray data = contents;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setScaledSize(rect.size().toSize());
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        painter->save();
-        painter->setPen(QPen(QColor(0x99, 0x99, 0x99), 1.0, Qt::DashLine));
-        painter->drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
-        painter->restore();
-        return;
-    }
-    painter->drawImage(rect, picture);
+    if (isLink(format))
+        LinkAttachmentCell::drawWithFrame(painter, rect, contentsOf(format));
+    else
+        PictureAttachmentCell::instance()->drawObject(painter, rect, document, position, format);
 }
 
 std::optional<int> AttachmentObject::attachmentAt(QTextDocument* document, const QPointF& point)

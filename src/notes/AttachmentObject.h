@@ -8,7 +8,7 @@
 class QTextDocument;
 
 // Lays out and draws the attachment characters of a card's notes: a link as its 260 × 40 box,
-// a picture at its own size, narrowed to the text's width. One handler serves every document.
+// a picture through the shared picture cell. One handler serves every document.
 class AttachmentObject final : public QObject, public QTextObjectInterface
 {
     Q_OBJECT
@@ -27,5 +27,4 @@ public:
 
 private:
     explicit AttachmentObject(QObject* parent);
-    static QSizeF pictureSize(const QByteArray& bytes, qreal maxWidth);
 };

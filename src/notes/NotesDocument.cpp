@@ -98,6 +98,7 @@ RichText NotesDocument::withLineFeeds(const RichText& text)
 
 void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText)
 {
+    AttachmentObject::install(cursor.document());
     const RichText text = withLineFeeds(richText);
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {

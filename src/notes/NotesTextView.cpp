@@ -133,6 +133,8 @@ NotesTextView::NotesTextView(QWidget* parent)
             &NotesTextView::addAndRemoveChecklistButtons);
     connect(this, &QTextEdit::currentCharFormatChanged, this,
             &NotesTextView::dropAttachmentFromTypingFormat);
+    connect(this, &QTextEdit::cursorPositionChanged, this,
+            &NotesTextView::dropAttachmentFromTypingFormat);
 }
 
 void NotesTextView::dropAttachmentFromTypingFormat()
@@ -443,6 +445,8 @@ void NotesTextView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (!event->text().isEmpty())
+        dropAttachmentFromTypingFormat();
     QTextEdit::keyPressEvent(event);
 }
 

@@ -293,3 +293,8 @@ StoredObject* ObjectContext::objectWithNumber(qint64 number) const
     // The dense table may have grown past a number that was far when it came.
     return m_byFarNumber.value(number, nullptr);
 }
+
+std::optional<QByteArray> ObjectContext::attachmentBytes(const QByteArray& digest) const
+{
+    return m_store ? m_store->attachmentBytes(digest) : std::nullopt;
+}

@@ -3,6 +3,7 @@
 #include "model/Entity.h"
 #include "model/StoredObject.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class PersistentStore;
@@ -111,6 +113,8 @@ public:
     }
 
     PersistentStore* store() const { return m_store.get(); }
+    // Bytes that stored notes name by digest (see RichText::encodeApart).
+    std::optional<QByteArray> attachmentBytes(const QByteArray& digest) const;
 
     // While loading, the store builds the graph through this; nothing counts as a change.
     // Returns null for a number already taken.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class ObjectContext;
 struct ChangeSet;
@@ -17,4 +20,10 @@ public:
     virtual bool load(ObjectContext& context, QString* error) = 0;
     // Writes the changes in one transaction: all of them or, on failure, none.
     virtual bool write(const ChangeSet& changes, QString* error) = 0;
+    // The attachment bytes the loaded notes name by this digest, when the store holds them.
+    virtual std::optional<QByteArray> attachmentBytes(const QByteArray& digest)
+    {
+        Q_UNUSED(digest)
+        return std::nullopt;
+    }
 };

@@ -274,6 +274,7 @@ SqliteStore::open(const QString& path, const QList<StoreSchema::Step>& laterStep
                         .arg(currentVersion)
                         .arg(database.errorMessage()));
     store->m_version = currentVersion;
+    store->m_bytesApart = currentVersion >= StoreSchema::bytesApartVersion;
 
     if (!store->readIdentifier())
         return fail(QStringLiteral("it is damaged (it has no valid identifier)."));
@@ -302,6 +303,7 @@ std::unique_ptr<SqliteStore> SqliteStore::openReadOnly(const QString& path, QStr
     std::unique_ptr<SqliteStore> store(new SqliteStore(path));
     store->m_readOnly = true;
     store->m_version = currentVersion;
+    store->m_bytesApart = currentVersion >= StoreSchema::bytesApartVersion;
     SqliteDatabase& database = store->m_database;
     if (!database.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX))
         return fail(QStringLiteral("it cannot be opened (%1).").arg(database.errorMessage()));
@@ -320,12 +322,18 @@ bool SqliteStore::readIdentifier()
 
 bool SqliteStore::prepareStatements()
 {
-    return m_replaceDisplayItem.prepare(m_database, StoreSchema::replaceDisplayItem) &&
-           m_replaceColumn.prepare(m_database, StoreSchema::replaceColumn) &&
-           m_replaceCard.prepare(m_database, StoreSchema::replaceCard) &&
-           m_deleteDisplayItem.prepare(m_database, StoreSchema::deleteDisplayItem) &&
-           m_deleteColumn.prepare(m_database, StoreSchema::deleteColumn) &&
-           m_deleteCard.prepare(m_database, StoreSchema::deleteCard);
+    const bool prepared =
+        m_replaceDisplayItem.prepare(m_database, StoreSchema::replaceDisplayItem) &&
+        m_replaceColumn.prepare(m_database, StoreSchema::replaceColumn) &&
+        m_replaceCard.prepare(m_database, StoreSchema::replaceCard(m_version)) &&
+        m_deleteDisplayItem.prepare(m_database, StoreSchema::deleteDisplayItem) &&
+        m_deleteColumn.prepare(m_database, StoreSchema::deleteColumn) &&
+        m_deleteCard.prepare(m_database, StoreSchema::deleteCard);
+    return prepared &&
+           (!m_bytesApart ||
+            (m_insertAttachment.prepare(m_database, StoreSchema::insertAttachment) &&
+             m_deleteAttachment.prepare(m_database, StoreSchema::deleteAttachment) &&
+             m_selectAttachmentBytes.prepare(m_database, StoreSchema::selectAttachmentBytes)));
 }
 
 bool SqliteStore::load(ObjectContext& context, QString* error)
@@ -336,11 +344,100 @@ bool SqliteStore::load(ObjectContext& context, QString* error)
             *error = m_database.errorMessage();
         return false;
     }
-    StoreLoader loader(m_database, context);
-    const bool loaded = loader.load(error);
+    StoreLoader loader(m_database, context, m_version);
+    bool loaded = loader.load(error);
+    if (loaded && m_bytesApart && !readAttachmentDigests(loader.cardDigests(), loader)) {
+        loaded = false;
+        if (error)
+            *error = m_database.errorMessage();
+    }
     m_database.exec("COMMIT");
     m_anomalies = loader.anomalies();
+    if (loaded && m_bytesApart && !m_readOnly)
+        removeUnnamedAttachments();
     return loaded;
+}
+
+bool SqliteStore::readAttachmentDigests(const QHash<qint64, QList<QByteArray>>& cardDigests,
+                                        StoreLoader& loader)
+{
+    m_cardDigests = cardDigests;
+    m_uses.clear();
+    m_stored.clear();
+    m_snapshotBytes.clear();
+    // A snapshot reads the bytes with the graph: the writer may remove them later.
+    SqliteStatement row(m_database, m_readOnly ? StoreSchema::selectAttachments
+                                               : StoreSchema::selectAttachmentDigests);
+    while (row.next()) {
+        const QByteArray digest = row.columnBlob(0);
+        m_stored.insert(digest);
+        if (m_readOnly)
+            m_snapshotBytes.insert(digest, row.columnBlob(1));
+    }
+    if (row.failed() || !row.isValid())
+        return false;
+    for (auto it = m_cardDigests.cbegin(); it != m_cardDigests.cend(); ++it) {
+        for (const QByteArray& digest : it.value()) {
+            ++m_uses[digest];
+            if (!m_stored.contains(digest))
+                loader.note(QStringLiteral("ListItem p%1: its notes name attachment bytes (%2) "
+                                           "that are not in the store; the attachment is shown "
+                                           "as missing.")
+                                .arg(it.key())
+                                .arg(QString::fromLatin1(digest.toHex().left(16))));
+        }
+    }
+    return true;
+}
+
+void SqliteStore::removeUnnamedAttachments()
+{
+    QList<QByteArray> unnamed;
+    for (const QByteArray& digest : std::as_const(m_stored)) {
+        if (!m_uses.contains(digest))
+            unnamed.append(digest);
+    }
+    if (unnamed.isEmpty())
+        return;
+    SqliteTransaction transaction(m_database);
+    SqliteStatement named(m_database, StoreSchema::findDigestInNotes);
+    if (!transaction.isActive() || !named.isValid())
+        return;
+    QList<QByteArray> removed;
+    for (const QByteArray& digest : std::as_const(unnamed)) {
+        // Notes that hold the digest keep their bytes, even if their card's list lost it.
+        named.bindBlob(0, digest);
+        const bool stillNamed = named.next();
+        named.reset();
+        if (named.failed())
+            return;
+        if (stillNamed)
+            continue;
+        m_deleteAttachment.bindBlob(0, digest);
+        if (!m_deleteAttachment.execute())
+            return;
+        removed.append(digest);
+    }
+    if (!transaction.commit())
+        return;
+    for (const QByteArray& digest : std::as_const(removed))
+        m_stored.remove(digest);
+}
+
+std::optional<QByteArray> SqliteStore::attachmentBytes(const QByteArray& digest)
+{
+    if (m_readOnly) {
+        const auto it = m_snapshotBytes.constFind(digest);
+        return it == m_snapshotBytes.cend() ? std::nullopt : std::optional<QByteArray>(*it);
+    }
+    if (!m_bytesApart || !m_stored.contains(digest))
+        return std::nullopt;
+    m_selectAttachmentBytes.bindBlob(0, digest);
+    std::optional<QByteArray> bytes;
+    if (m_selectAttachmentBytes.next())
+        bytes = m_selectAttachmentBytes.columnBlob(0);
+    m_selectAttachmentBytes.reset();
+    return bytes;
 }
 
 bool SqliteStore::write(const ChangeSet& changes, QString* error)
@@ -359,22 +456,88 @@ bool SqliteStore::write(const ChangeSet& changes, QString* error)
     SqliteTransaction transaction(m_database);
     if (!transaction.isActive())
         return fail();
-    for (const StoredObject* object : changes.inserted) {
-        if (!writeObject(object))
-            return fail();
-    }
-    for (const StoredObject* object : changes.updated) {
-        if (!writeObject(object))
-            return fail();
+    AttachmentChanges attachments;
+    for (const QList<StoredObject*>* objects : {&changes.inserted, &changes.updated}) {
+        for (const StoredObject* object : *objects) {
+            if (m_bytesApart && object->entity() == Entity::ListItem &&
+                !writeCardAttachments(static_cast<const ListItem*>(object), attachments))
+                return fail();
+            if (!writeObject(object))
+                return fail();
+        }
     }
     for (const StoredObject* object : changes.deleted) {
         if (!deleteRow(object))
             return fail();
+        if (object->entity() == Entity::ListItem)
+            attachments.cardDigests.insert(object->objectNumber(), {});
     }
+    if (m_bytesApart && !removeUnusedAttachments(attachments))
+        return fail();
     if (!transaction.commit())
         return fail();
+    takeOver(attachments);
     m_lastWriteRowCount = m_database.totalChanges() - before;
     return true;
+}
+
+bool SqliteStore::writeCardAttachments(const ListItem* card, AttachmentChanges& changes)
+{
+    QList<QByteArray> digests;
+    for (const RichText::BytesApart& apart : card->notesBytesApart()) {
+        digests.append(apart.digest);
+        // Null bytes belong to notes as loaded: the table has them, or lost them long ago.
+        if (apart.bytes.isNull() || m_stored.contains(apart.digest) ||
+            changes.inserted.contains(apart.digest))
+            continue;
+        m_insertAttachment.bindBlob(0, apart.digest);
+        m_insertAttachment.bindBlob(1, apart.bytes);
+        if (!m_insertAttachment.execute())
+            return false;
+        changes.inserted.insert(apart.digest);
+    }
+    changes.cardDigests.insert(card->objectNumber(), digests);
+    return true;
+}
+
+bool SqliteStore::removeUnusedAttachments(AttachmentChanges& changes)
+{
+    QHash<QByteArray, int> delta;
+    for (auto it = changes.cardDigests.cbegin(); it != changes.cardDigests.cend(); ++it) {
+        for (const QByteArray& digest : m_cardDigests.value(it.key()))
+            --delta[digest];
+        for (const QByteArray& digest : it.value())
+            ++delta[digest];
+    }
+    for (auto it = delta.cbegin(); it != delta.cend(); ++it) {
+        const QByteArray& digest = it.key();
+        if (m_uses.value(digest) + it.value() > 0 ||
+            (!m_stored.contains(digest) && !changes.inserted.contains(digest)))
+            continue;
+        m_deleteAttachment.bindBlob(0, digest);
+        if (!m_deleteAttachment.execute())
+            return false;
+        changes.removed.insert(digest);
+    }
+    return true;
+}
+
+void SqliteStore::takeOver(const AttachmentChanges& changes)
+{
+    for (auto it = changes.cardDigests.cbegin(); it != changes.cardDigests.cend(); ++it) {
+        for (const QByteArray& digest : m_cardDigests.value(it.key())) {
+            if (--m_uses[digest] <= 0)
+                m_uses.remove(digest);
+        }
+        for (const QByteArray& digest : it.value())
+            ++m_uses[digest];
+        if (it.value().isEmpty())
+            m_cardDigests.remove(it.key());
+        else
+            m_cardDigests.insert(it.key(), it.value());
+    }
+    m_stored.unite(changes.inserted);
+    m_stored.subtract(changes.removed);
 }
 
 namespace {
@@ -442,7 +605,7 @@ bool SqliteStore::writeObject(const StoredObject* object)
         SqliteStatement& s = m_replaceCard;
         s.bindInt64(StoreSchema::CardNumber, card->objectNumber());
         s.bindText(StoreSchema::CardTitle, card->title());
-        s.bindBlob(StoreSchema::CardNotes, card->encodedNotes());
+        s.bindBlob(StoreSchema::CardNotes, card->encodedNotes(m_bytesApart));
         bindDate(s, StoreSchema::CardDateAdded, card->dateAdded());
         bindDate(s, StoreSchema::CardDueDate, card->dueDate());
         bindDate(s, StoreSchema::CardDoneDate, card->doneDate());
@@ -452,6 +615,12 @@ bool SqliteStore::writeObject(const StoredObject* object)
         s.bindOptional(StoreSchema::CardNotesExpanded, card->notesExpanded());
         s.bindOptional(StoreSchema::CardTimeWorked, card->timeWorked());
         bindMembers(s, StoreSchema::CardTags, card->tags(), m_buffer);
+        if (m_bytesApart) {
+            QList<QByteArray> digests;
+            for (const RichText::BytesApart& apart : card->notesBytesApart())
+                digests.append(apart.digest);
+            s.bindBlob(StoreSchema::CardAttachments, StoreSchema::encodeDigests(digests));
+        }
         return s.execute();
     }
     case Entity::DisplayItem:

@@ -5,17 +5,25 @@
 #include "SqliteStatement.h"
 #include "StoreSchema.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
 #include <vector>
 
+class ListItem;
+class StoreLoader;
 class StoredObject;
 
 // The object graph in one SQLite file (layout: StoreSchema). Opening recognises the file
 // before changing anything: a file that is not a Pinwheels store, a damaged one, or one of a
 // newer version is refused and left exactly as it was. An older version is copied to a backup
 // beside it and then migrated one version at a time.
+//
+// From version 2 the bytes of file attachments are kept once each, apart from the notes that
+// name them (StoreSchema), read when notes are decoded and removed by the save that drops the
+// last card naming them. Bytes that no card names when the store opens are removed then.
 //
 // Journal: WAL with synchronous=FULL, so a save that returned is on disk. Automatic
 // checkpoints are off so that no save pays for one; call checkpoint() when idle and at quit.
@@ -36,6 +44,7 @@ public:
     QString identifier() const override { return m_identifier; }
     bool load(ObjectContext& context, QString* error) override;
     bool write(const ChangeSet& changes, QString* error) override;
+    std::optional<QByteArray> attachmentBytes(const QByteArray& digest) override;
 
     QString path() const { return m_path; }
     bool isReadOnly() const { return m_readOnly; }
@@ -60,6 +69,20 @@ private:
     bool readIdentifier();
     bool writeObject(const StoredObject* object);
     bool deleteRow(const StoredObject* object);
+    bool readAttachmentDigests(const QHash<qint64, QList<QByteArray>>& cardDigests,
+                               StoreLoader& loader);
+    void removeUnnamedAttachments();
+
+    // What one write changes in the attachment bookkeeping, taken over when it commits.
+    struct AttachmentChanges
+    {
+        QHash<qint64, QList<QByteArray>> cardDigests; // the written cards, empty when deleted
+        QSet<QByteArray> inserted;
+        QSet<QByteArray> removed;
+    };
+    bool writeCardAttachments(const ListItem* card, AttachmentChanges& changes);
+    bool removeUnusedAttachments(AttachmentChanges& changes);
+    void takeOver(const AttachmentChanges& changes);
 
     QString m_path;
     SqliteDatabase m_database;
@@ -75,5 +98,14 @@ private:
     SqliteStatement m_deleteDisplayItem;
     SqliteStatement m_deleteColumn;
     SqliteStatement m_deleteCard;
+    SqliteStatement m_insertAttachment;
+    SqliteStatement m_deleteAttachment;
+    SqliteStatement m_selectAttachmentBytes;
+    bool m_bytesApart = false; // the schema keeps attachment bytes in their own table
+
+    QHash<qint64, QList<QByteArray>> m_cardDigests; // cards whose notes name attachment bytes
+    QHash<QByteArray, int> m_uses;                  // by digest: how many cards name it
+    QSet<QByteArray> m_stored;                      // digests the table holds
+    QHash<QByteArray, QByteArray> m_snapshotBytes;  // read only: read with the graph
     std::vector<std::byte> m_buffer; // member numbers of one relationship while writing
 };

@@ -49,9 +49,10 @@ std::optional<double> doubleAt(const SqliteStatement& row, int field)
 
 } // namespace
 
-StoreLoader::StoreLoader(SqliteDatabase& database, ObjectContext& context)
+StoreLoader::StoreLoader(SqliteDatabase& database, ObjectContext& context, int version)
     : m_database(database)
     , m_context(context)
+    , m_version(version)
 {}
 
 bool StoreLoader::load(QString* error)
@@ -138,7 +139,8 @@ bool StoreLoader::readColumns(QString* error)
 
 bool StoreLoader::readCards(QString* error)
 {
-    SqliteStatement row(m_database, StoreSchema::selectCards);
+    SqliteStatement row(m_database, StoreSchema::selectCards(m_version));
+    const bool bytesApart = m_version >= StoreSchema::bytesApartVersion;
     while (row.next()) {
         auto* card = static_cast<ListItem*>(
             materialize(Entity::ListItem, row.columnInt64(StoreSchema::CardNumber), "list_item"));
@@ -146,7 +148,17 @@ bool StoreLoader::readCards(QString* error)
             continue;
         card->setTitle(row.columnText(StoreSchema::CardTitle));
         // Kept encoded: notes are decoded when first shown.
-        card->setEncodedNotes(row.columnBlob(StoreSchema::CardNotes));
+        QList<QByteArray> digests;
+        if (bytesApart &&
+            !StoreSchema::decodeDigests(row.columnBytes(StoreSchema::CardAttachments), digests)) {
+            note(QStringLiteral("%1: the list of its attachments is damaged; its whole entries "
+                                "were kept.")
+                     .arg(describe(card)));
+            m_context.markForRewrite(card);
+        }
+        card->setEncodedNotes(row.columnBlob(StoreSchema::CardNotes), digests);
+        if (!digests.isEmpty())
+            m_cardDigests.insert(card->objectNumber(), digests);
         card->setDateAdded(dateAt(row, StoreSchema::CardDateAdded));
         card->setDueDate(dateAt(row, StoreSchema::CardDueDate));
         card->setDoneDate(dateAt(row, StoreSchema::CardDoneDate));

@@ -21,12 +21,16 @@ class StoredObject;
 class StoreLoader final
 {
 public:
-    StoreLoader(SqliteDatabase& database, ObjectContext& context);
+    StoreLoader(SqliteDatabase& database, ObjectContext& context, int version);
     Q_DISABLE_COPY_MOVE(StoreLoader)
 
     // False, with SQLite's reason, only when the rows cannot be read at all.
     bool load(QString* error);
     const QStringList& anomalies() const { return m_anomalies; }
+    void note(const QString& anomaly);
+    // By card number: the digests of the attachment bytes its notes name, for cards that have
+    // any.
+    const QHash<qint64, QList<QByteArray>>& cardDigests() const { return m_cardDigests; }
 
 private:
     enum class Relation : quint8
@@ -61,7 +65,6 @@ private:
     // Marks the member as listed by the current link; true when it already was.
     bool listedTwice(qint64 number);
     bool wouldMakeCycle(const StoredObject* owner, const StoredObject* child) const;
-    void note(const QString& anomaly);
 
     static Entity destination(Relation relation);
     static QString relationName(Relation relation);
@@ -69,6 +72,8 @@ private:
 
     SqliteDatabase& m_database;
     ObjectContext& m_context;
+    int m_version;
+    QHash<qint64, QList<QByteArray>> m_cardDigests;
     std::vector<qint64> m_numbers; // members of every pending link, end to end
     std::vector<PendingLink> m_links;
     // By member number: the link that last listed it; far-off numbers kept aside.

@@ -1,6 +1,9 @@
 #include "StoreSchema.h"
 
 #include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+#include "model/AttachmentDigest.h"
+#include "model/RichText.h"
 #include "model/StoredObject.h"
 
 #include <QtEndian>
@@ -9,7 +12,60 @@
 
 QList<StoreSchema::Step> StoreSchema::laterSteps()
 {
-    return {};
+    return {keepBytesApart};
+}
+
+bool StoreSchema::keepBytesApart(SqliteDatabase& database)
+{
+    if (!database.exec(R"(
+CREATE TABLE attachment (
+    digest BLOB PRIMARY KEY NOT NULL,
+    bytes BLOB NOT NULL
+);
+ALTER TABLE list_item ADD COLUMN attachments BLOB;
+)"))
+        return false;
+    // Numbers first: rows are rewritten one at a time, never under a running SELECT.
+    std::vector<qint64> numbers;
+    {
+        SqliteStatement rows(database, "SELECT number FROM list_item WHERE notes IS NOT NULL");
+        while (rows.next())
+            numbers.push_back(rows.columnInt64(0));
+        if (rows.failed() || !rows.isValid())
+            return false;
+    }
+    SqliteStatement read(database, "SELECT notes FROM list_item WHERE number = ?");
+    SqliteStatement update(database,
+                           "UPDATE list_item SET notes = ?, attachments = ? WHERE number = ?");
+    SqliteStatement insert(database, insertAttachment);
+    for (const qint64 number : numbers) {
+        read.bindInt64(0, number);
+        if (!read.next())
+            return false;
+        const std::optional<RichText> notes = RichText::decode(read.columnBlob(0));
+        read.reset();
+        // Notes that cannot be read stay as they are, for the loader to report.
+        if (!notes)
+            continue;
+        QList<RichText::BytesApart> apart;
+        const QByteArray encoded = notes->encodeApart(&apart);
+        if (apart.isEmpty())
+            continue;
+        QList<QByteArray> digests;
+        for (const RichText::BytesApart& bytes : std::as_const(apart)) {
+            insert.bindBlob(0, bytes.digest);
+            insert.bindBlob(1, bytes.bytes);
+            if (!insert.execute())
+                return false;
+            digests.append(bytes.digest);
+        }
+        update.bindBlob(0, encoded);
+        update.bindBlob(1, encodeDigests(digests));
+        update.bindInt64(2, number);
+        if (!update.execute())
+            return false;
+    }
+    return true;
 }
 
 bool StoreSchema::createFirstVersion(SqliteDatabase& database)
@@ -67,15 +123,56 @@ const char* const StoreSchema::replaceColumn =
     "INSERT OR REPLACE INTO kanban_column (number, title, items) VALUES (?, ?, ?)";
 const char* const StoreSchema::deleteColumn = "DELETE FROM kanban_column WHERE number = ?";
 
-const char* const StoreSchema::selectCards =
-    "SELECT number, title, notes, date_added, due_date, done_date, done, archived, priority, "
-    "notes_expanded, time_worked, tags FROM list_item ORDER BY number";
-const char* const StoreSchema::replaceCard =
-    "INSERT OR REPLACE INTO list_item (number, title, notes, date_added, due_date, done_date, "
-    "done, archived, priority, notes_expanded, time_worked, tags) "
-    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char* StoreSchema::selectCards(int version)
+{
+    if (version < bytesApartVersion)
+        return "SELECT number, title, notes, date_added, due_date, done_date, done, archived, "
+               "priority, notes_expanded, time_worked, tags FROM list_item ORDER BY number";
+    return "SELECT number, title, notes, date_added, due_date, done_date, done, archived, "
+           "priority, notes_expanded, time_worked, tags, attachments FROM list_item "
+           "ORDER BY number";
+}
+
+const char* StoreSchema::replaceCard(int version)
+{
+    if (version < bytesApartVersion)
+        return "INSERT OR REPLACE INTO list_item (number, title, notes, date_added, due_date, "
+               "done_date, done, archived, priority, notes_expanded, time_worked, tags) "
+               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    return "INSERT OR REPLACE INTO list_item (number, title, notes, date_added, due_date, "
+           "done_date, done, archived, priority, notes_expanded, time_worked, tags, "
+           "attachments) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+}
+
 const char* const StoreSchema::deleteCard = "DELETE FROM list_item WHERE number = ?";
 
+const char* const StoreSchema::selectAttachmentDigests = "SELECT digest FROM attachment";
+const char* const StoreSchema::selectAttachments = "SELECT digest, bytes FROM attachment";
+const char* const StoreSchema::selectAttachmentBytes =
+    "SELECT bytes FROM attachment WHERE digest = ?";
+const char* const StoreSchema::insertAttachment =
+    "INSERT OR IGNORE INTO attachment (digest, bytes) VALUES (?, ?)";
+const char* const StoreSchema::deleteAttachment = "DELETE FROM attachment WHERE digest = ?";
+const char* const StoreSchema::findDigestInNotes =
+    "SELECT 1 FROM list_item WHERE instr(notes, ?) > 0 LIMIT 1";
+
+QByteArray StoreSchema::encodeDigests(const QList<QByteArray>& digests)
+{
+    QByteArray field;
+    for (const QByteArray& digest : digests)
+        field.append(digest);
+    return field.isEmpty() ? QByteArray() : field;
+}
+
+bool StoreSchema::decodeDigests(std::span<const std::byte> bytes, QList<QByteArray>& out)
+{
+    const size_t count = bytes.size() / AttachmentDigest::size;
+    for (size_t i = 0; i < count; ++i)
+        out.append(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()) + i * AttachmentDigest::size,
+                       AttachmentDigest::size));
+    return bytes.size() % AttachmentDigest::size == 0;
+}
 const char* const StoreSchema::selectIdentifier =
     "SELECT value FROM metadata WHERE key = 'identifier'";
 const char* const StoreSchema::insertIdentifier =

@@ -17,12 +17,18 @@ class StoredObject;
 // member numbers (little-endian 64-bit integers), so that reordering a column rewrites one row;
 // the inverse ends (parent, kanban, column, list, a tag's items) are rebuilt when loading.
 // Absent values are SQL NULL; dates are milliseconds since the epoch (UTC).
+//
+// Version 2: the bytes of the cards' file attachments (pictures) live once each in the table
+// attachment, keyed by their digest (AttachmentDigest). Notes name them by digest
+// (RichText::encodeApart), and a card's row lists the digests its notes name, so that the
+// store knows without reading any notes which bytes are still in use.
 class StoreSchema final
 {
 public:
     // Marks a file as a Pinwheels store ("Pnwl").
     static constexpr qint32 applicationId = 0x506E776C;
     static constexpr int firstVersion = 1;
+    static constexpr int bytesApartVersion = 2;
 
     // Takes the schema one version further; runs inside a transaction.
     using Step = std::function<bool(SqliteDatabase&)>;
@@ -75,10 +81,25 @@ public:
         CardNotesExpanded,
         CardTimeWorked,
         CardTags,
+        CardAttachments, // from version 2
     };
-    static const char* const selectCards;
-    static const char* const replaceCard;
+    // By version: the first one's cards have no attachments field.
+    static const char* selectCards(int version);
+    static const char* replaceCard(int version);
     static const char* const deleteCard;
+
+    static const char* const selectAttachmentDigests;
+    static const char* const selectAttachments;
+    static const char* const selectAttachmentBytes;
+    static const char* const insertAttachment;
+    static const char* const deleteAttachment;
+    // Whether any card's notes hold the digest, whatever its attachments field says.
+    static const char* const findDigestInNotes;
+
+    // The digests a card's attachments field lists, end to end; null when none.
+    static QByteArray encodeDigests(const QList<QByteArray>& digests);
+    // False when the field's length is not a whole number of digests (the whole ones are read).
+    static bool decodeDigests(std::span<const std::byte> bytes, QList<QByteArray>& out);
 
     static const char* const selectIdentifier;
     static const char* const insertIdentifier;
@@ -99,6 +120,7 @@ public:
     static bool decodeMembers(std::span<const std::byte> bytes, std::vector<qint64>& out);
 
 private:
+    static bool keepBytesApart(SqliteDatabase& database);
     static qint64 memberNumber(const StoredObject* object);
     static void storeNumber(std::byte* p, qint64 number);
 };

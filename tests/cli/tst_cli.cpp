@@ -5,8 +5,10 @@
 #include "store/FolderLock.h"
 #include "store/InstanceChannel.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -152,6 +154,45 @@ private Q_SLOTS:
         const Run damaged = cli({QStringLiteral("check")});
         QCOMPARE(damaged.status, 1);
         QVERIFY(!damaged.out.contains(u"No problems found."));
+    }
+
+    void checkAndRepair_reportLostPictureBytesWithoutHarm()
+    {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        QFile document(file(QStringLiteral("picture.Pinwheels")));
+        QVERIFY(document.open(QIODevice::WriteOnly));
+        document.write(R"([{"Kanban":{"title":"Pictured","column":[{"KanbanColumn":{"title":"C",)"
+                       R"("item":[{"ListItem":{"title":"p","attributedNotes":{"string":"￼",)"
+                       R"("runs":[{"range":{"location":0,"length":1},"attributes":{)"
+                       R"("NSAttachment":")" +
+                       png.toBase64() + R"("}}]}}}]}}]}}])");
+        document.close();
+        QCOMPARE(cli({QStringLiteral("import"), document.fileName()}).status, 0);
+        const QString store = DataFolder::storePath(dataDir);
+        QCOMPARE(StoreTestSupport::queryInteger(store, "SELECT count(*) FROM attachment"), 1);
+        QCOMPARE(cli({QStringLiteral("check")}).status, 0);
+
+        QVERIFY(StoreTestSupport::execute(store, "DELETE FROM attachment"));
+        const Run damaged = cli({QStringLiteral("check")});
+        QCOMPARE(damaged.status, 1);
+        QVERIFY2(damaged.out.contains(u"that are not in the store"), qPrintable(damaged.out));
+        const Run repaired = cli({QStringLiteral("repair")});
+        QCOMPARE(repaired.status, 0);
+        QVERIFY2(repaired.out.contains(u"Cannot be mended: Store: ListItem p"),
+                 qPrintable(repaired.out));
+        // The card and its export survive; the lost picture is left out of the document.
+        QCOMPARE(cli({QStringLiteral("export"), file(QStringLiteral("after.Pinwheels"))}).status,
+                 0);
+        QFile after(file(QStringLiteral("after.Pinwheels")));
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        const QByteArray exported = after.readAll();
+        QVERIFY(exported.contains(R"("title":"Pictured")"));
+        QVERIFY(!exported.contains("NSAttachment"));
     }
 
     void repair_ofANulledColumnList_losesNoCardAndLeavesCheckClean()

@@ -3,11 +3,17 @@
 #include "interchange/ExchangeFormat.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
+#include "model/Kanban.h"
+#include "model/KanbanColumn.h"
+#include "model/ListItem.h"
+#include "model/Root.h"
+#include "store/SqliteStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
@@ -295,6 +301,51 @@ private Q_SLOTS:
         QCOMPARE(link->title, QStringLiteral("Notes"));
         // And it is written back the same way.
         QCOMPARE(JSONWriter::dictionaryRepresentation(*text), notes);
+    }
+
+    void equalPicturesSideBySide_stayTwoRunsThroughImportStoreAndExport()
+    {
+        const QString base64 = QString::fromLatin1(SampleStore::pngBytes().toBase64());
+        const auto run = [&base64](int location, int length) {
+            return QStringLiteral(R"({"range":{"location":%1,"length":%2},)"
+                                  R"("attributes":{"NOTESTYLENAME":"body","NSAttachment":"%3"}})")
+                .arg(location)
+                .arg(length)
+                .arg(base64);
+        };
+        // Written as one run of two by earlier versions, and as two runs of one.
+        const QString notes = QStringLiteral(R"({"string":"\ufffc\ufffc","runs":[%1]})");
+        const QByteArray json =
+            QStringLiteral(R"([{"Kanban":{"title":"B","column":[{"KanbanColumn":{"title":"C",)"
+                           R"("item":[{"ListItem":{"title":"one","attributedNotes":%1}},)"
+                           R"({"ListItem":{"title":"two","attributedNotes":%2}}]}}]}}])")
+                .arg(notes.arg(run(0, 2)), notes.arg(run(0, 1) + u',' + run(1, 1)))
+                .toUtf8();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("store"));
+        {
+            QString error;
+            ObjectContext context(SqliteStore::open(path, &error));
+            QVERIFY(context.load(&error));
+            context.insert<Root>();
+            JSONReader reader(&context);
+            QVERIFY2(reader.importDocument(json, &error), qPrintable(error));
+            QVERIFY(context.save(&error));
+        }
+        QString error;
+        ObjectContext reopened(SqliteStore::open(path, &error));
+        QVERIFY(reopened.load(&error));
+        const QList<ListItem*> cards = reopened.fetch<ListItem>();
+        QCOMPARE(cards.size(), 2);
+        const QJsonArray expected =
+            QJsonDocument::fromJson(
+                QStringLiteral("[%1]").arg(run(0, 1) + u',' + run(1, 1)).toUtf8())
+                .array();
+        for (const ListItem* card : cards) {
+            const QJsonObject exported =
+                JSONWriter::dictionaryRepresentation(*card->attributedNotes());
+            QCOMPARE(exported.value(QStringLiteral("runs")).toArray(), expected);
+        }
     }
 
     void emptyAttributesAddNothing()

@@ -1,4 +1,5 @@
 #include "IsolatedEnvironment.h"
+#include "model/AttachmentDigest.h"
 #include "model/RichText.h"
 
 #include <QTest>
@@ -102,8 +103,70 @@ private Q_SLOTS:
         QVERIFY(!RichText::decode(encoded.left(encoded.size() - 3)));
         QVERIFY(!RichText::decode("not cbor at all"));
         QByteArray otherVersion = encoded;
-        otherVersion[1] = 0x02; // the version number, the array's first element
+        otherVersion[1] = 0x07; // the version number, the array's first element
         QVERIFY(!RichText::decode(otherVersion));
+    }
+
+    void equalAttachmentsSideBySideStayOneRunEach()
+    {
+        RichText::Attributes picture = style(QStringLiteral("body"));
+        picture.attachment = RichText::Attachment{QStringLiteral("image/png"), "same bytes"};
+        const QString two(2, RichText::attachmentCharacter);
+        RichText text(QStringLiteral("a") + two + QStringLiteral("b"),
+                      style(QStringLiteral("body")));
+        text.setAttributes(1, 2, picture);
+        QCOMPARE(text.runs().size(), 4);
+        QCOMPARE(text.runs()[1], (RichText::Run{1, 1, picture}));
+        QCOMPARE(text.runs()[2], (RichText::Run{2, 1, picture}));
+
+        // Built from one run of two, edited around and cut out, they stay apart.
+        const auto built = RichText::fromRuns(two, {{0, 2, picture}});
+        QVERIFY(built);
+        QCOMPARE(built->runs().size(), 2);
+        text.replace(0, 1, RichText(QStringLiteral("xy"), style(QStringLiteral("body"))));
+        QCOMPARE(text.mid(2, 2).runs().size(), 2);
+        QCOMPARE(RichText::decode(text.encode())->runs(), text.runs());
+    }
+
+    void bytesApartAreNamedByDigestAndLookedUp()
+    {
+        const QByteArray photo(100 * 1024, 'p'); // large enough for the digest to be remembered
+        RichText::Attributes picture = style(QStringLiteral("body"));
+        picture.attachment = RichText::Attachment{QStringLiteral("image/jpeg"), photo};
+        RichText::Attributes link = style(QStringLiteral("body"));
+        link.attachment = RichText::Attachment{RichText::Attachment::linkFileType(), "\xa0"};
+        RichText text(QStringLiteral("photos "), style(QStringLiteral("body")));
+        for (const auto& a : {picture, picture, link})
+            text.append(RichText(QString(RichText::attachmentCharacter), a));
+
+        QList<RichText::BytesApart> apart;
+        const QByteArray encoded = text.encodeApart(&apart);
+        const QByteArray digest = AttachmentDigest::of(photo);
+        QCOMPARE(digest.size(), AttachmentDigest::size);
+        QCOMPARE(apart, (QList<RichText::BytesApart>{{digest, photo}}));
+        QVERIFY(encoded.size() < 1024); // the bytes are not in it; the link is
+        QVERIFY(encoded.contains(digest));
+
+        QList<QByteArray> asked;
+        const auto decoded = RichText::decode(encoded, [&](const QByteArray& d) {
+            asked.append(d);
+            return d == digest ? std::optional<QByteArray>(photo) : std::nullopt;
+        });
+        QCOMPARE(decoded, std::optional<RichText>(text));
+        QCOMPARE(asked, (QList<QByteArray>{digest, digest}));
+
+        // Bytes that cannot be found leave the attachment in place, typed, without contents.
+        const auto missing = RichText::decode(encoded);
+        QVERIFY(missing);
+        QCOMPARE(missing->text(), text.text());
+        QCOMPARE(missing->attributesAt(7).attachment,
+                 std::optional(RichText::Attachment{QStringLiteral("image/jpeg"), {}}));
+        QCOMPARE(missing->attributesAt(9), link);
+        // The self-contained form never names bytes by digest.
+        QByteArray forged = text.encode();
+        QVERIFY(forged.contains(QByteArray("\x04\x5a"))); // contents: a long byte string
+        forged.replace(QByteArray("\x04\x5a"), QByteArray("\x05\x5a"));
+        QVERIFY(!RichText::decode(forged));
     }
 };
 

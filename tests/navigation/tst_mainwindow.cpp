@@ -263,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(undo->count(), 0);
         QList<MessageBox::Alert> alerts = MessageBox::takeShownAlerts();
         QCOMPARE(alerts.size(), 1);
-        QCOMPARE(alerts[0].text, QStringLiteral("Put 1 card(s) without a column on a board?"));
+        QCOMPARE(alerts[0].text, QStringLiteral("Put 1 card without a column on a board?"));
         QCOMPARE(alerts[0].buttons,
                  (QStringList{QStringLiteral("Put on Board"), QStringLiteral("Cancel")}));
 
@@ -301,6 +301,15 @@ private Q_SLOTS:
         QCOMPARE(undo->count(), 1);
         undo->undo();
         QVERIFY(!archived->isDone());
+
+        // More than one is counted in words, not as "tag(s)".
+        MessageBox::setNextAnswer(1);
+        menuAction(bar, QStringLiteral("Maintenance"), QStringLiteral("Reset Tag Colours…"))
+            ->trigger();
+        alerts = MessageBox::takeShownAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QVERIFY2(alerts[0].text.endsWith(QLatin1String(" tags a new colour?")),
+                 qPrintable(alerts[0].text));
     }
 
     void toolbar_followsTheArchiveModeAndTheBoardView()

@@ -92,10 +92,11 @@ private Q_SLOTS:
             QVERIFY(context);
             StoreTestSupport::buildSample(*context);
             QVERIFY(context->save());
+            // With the bytes of the sample's one picture.
             QCOMPARE(StoreTestSupport::storeOf(*context)->lastWriteRowCount(),
                      qint64(context->fetch(Entity::DisplayItem).size() +
                             context->fetch(Entity::KanbanColumn).size() +
-                            context->fetch(Entity::ListItem).size()));
+                            context->fetch(Entity::ListItem).size() + 1));
         }
         auto context = StoreTestSupport::open(path);
         QVERIFY(context);

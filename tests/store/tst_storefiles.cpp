@@ -34,7 +34,8 @@ private:
     }
 
     // A closed store with the sample graph and the given schema steps.
-    static void makeStore(const QString& path, const QList<StoreSchema::Step>& steps = {})
+    static void makeStore(const QString& path,
+                          const QList<StoreSchema::Step>& steps = StoreSchema::laterSteps())
     {
         QString error;
         auto store = SqliteStore::open(path, steps, &error);
@@ -99,7 +100,7 @@ private Q_SLOTS:
         } else if (kind == u"foreignid") {
             QVERIFY(StoreTestSupport::execute(path, "PRAGMA application_id = 42"));
         } else if (kind == u"newer") {
-            makeStore(path, {addTable("CREATE TABLE later (x)")});
+            makeStore(path, StoreSchema::laterSteps() << addTable("CREATE TABLE later (x)"));
         }
         file.close();
         const QByteArray before = StoreTestSupport::checksum(path);
@@ -137,7 +138,7 @@ private Q_SLOTS:
     void open_olderVersion_backsUpThenMigrates()
     {
         const QString path = freshPath(QStringLiteral("migrate"));
-        makeStore(path);
+        makeStore(path, {});
         // A backup of an earlier migration is never overwritten.
         const QString earlier = path + QStringLiteral(".v1.backup");
         QFile stale(earlier);
@@ -147,13 +148,15 @@ private Q_SLOTS:
         const QByteArray earlierChecksum = StoreTestSupport::checksum(earlier);
         const QByteArray original = StoreTestSupport::checksum(path);
 
-        const QList<StoreSchema::Step> steps{
-            addTable("CREATE TABLE extra (x); INSERT INTO extra VALUES (2)"),
-            addTable("UPDATE extra SET x = x * 10")};
+        const QList<StoreSchema::Step> steps =
+            StoreSchema::laterSteps()
+            << addTable("CREATE TABLE extra (x); INSERT INTO extra VALUES (2)")
+            << addTable("UPDATE extra SET x = x * 10");
+        const int version = StoreSchema::firstVersion + int(steps.size());
         QString error;
         auto store = SqliteStore::open(path, steps, &error);
         QVERIFY2(store, qPrintable(error));
-        QCOMPARE(store->schemaVersion(), 3);
+        QCOMPARE(store->schemaVersion(), version);
         ObjectContext context(std::move(store));
         QVERIFY(context.load(&error));
         ObjectContext expected;
@@ -161,7 +164,7 @@ private Q_SLOTS:
         QCOMPARE(context.fetch<Root>().size(), 1);
         QCOMPARE(context.fetch<ListItem>().size(), expected.fetch<ListItem>().size() + 300);
         QCOMPARE(StoreTestSupport::queryInteger(path, "SELECT x FROM extra"), 20);
-        QCOMPARE(StoreTestSupport::queryInteger(path, "PRAGMA user_version"), 3);
+        QCOMPARE(StoreTestSupport::queryInteger(path, "PRAGMA user_version"), version);
 
         QCOMPARE(StoreTestSupport::checksum(earlier), earlierChecksum);
         QFile kept(earlier);
@@ -175,7 +178,7 @@ private Q_SLOTS:
     void open_failingMigrationStep_leavesVersionAndBackup()
     {
         const QString path = freshPath(QStringLiteral("failmigrate"));
-        makeStore(path);
+        makeStore(path, {});
         QString error;
         const auto failing = [](SqliteDatabase& database) {
             return database.exec("CREATE TABLE half (x)") && database.exec("NOT SQL AT ALL");
