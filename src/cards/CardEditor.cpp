@@ -11,6 +11,7 @@
 #include "appearance/CardPalette.h"
 #include "board/CardTableModel.h"
 #include "board/CardTableView.h"
+#include "board/KanbanColumnListViewController.h"
 #include "board/ListViewController.h"
 #include "model/ListItem.h"
 #include "notes/NotesDocument.h"
@@ -106,6 +107,10 @@ CardEditor::CardEditor(ListItemCellView* cellView, QWidget* parent)
     connect(m_notes->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this, &CardEditor::updateCellHeight);
     connect(m_notes, &NotesTextView::commandFinished, this, &CardEditor::commandDidFinish);
+    // In a board column, Cut, Copy and Paste with no text selected act on the column's cards.
+    if (auto* column =
+            qobject_cast<KanbanColumnListViewController*>(m_cellView->listViewController()))
+        m_notes->setCardEditResponder(column->tableView());
     m_notes->setCardMenuItems([this](QMenu* menu) {
         ListViewController* controller = m_cellView->listViewController();
         if (CardTableView* view = controller ? controller->tableView() : nullptr; view && m_item)
@@ -394,7 +399,7 @@ void CardEditor::focusNotesAt(const QPoint& point)
 {
     m_notes->setFocus(Qt::MouseFocusReason);
     const QPoint inViewport = m_notes->viewport()->mapFrom(this, point);
-    m_notes->setTextCursor(m_notes->cursorForPosition(inViewport));
+    m_notes->placeCaretAt(inViewport);
 }
 
 void CardEditor::focusNotesAtEnd()

@@ -120,19 +120,22 @@ std::optional<ExchangeFormat::Link> ExchangeFormat::decodeLink(const QByteArray&
     const QCborValue value = QCborValue::fromCbor(contents, &error);
     if (error.error != QCborError::NoError || !value.isMap())
         return std::nullopt;
-    const QCborMap map = value.toMap();
     Link link;
-    const QCborValue url = map.value(QString(linkUrlKey));
-    if (url.isUrl())
-        link.url = url.toUrl();
-    else if (url.isString())
-        link.url = QUrl(url.toString());
-    const QCborValue title = map.value(QString(linkTitleKey));
-    if (title.isString())
-        link.title = title.toString();
-    const QCborValue body = map.value(QString(linkBodyKey));
-    if (body.isString())
-        link.body = body.toString();
+    const QCborMap map = value.toMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const QString key = it.key().toString();
+        const QCborValue member = it.value();
+        if (key == linkUrlKey && member.isUrl())
+            link.url = member.toUrl();
+        else if (key == linkUrlKey && member.isString())
+            link.url = QUrl(member.toString());
+        else if (key == linkTitleKey && member.isString())
+            link.title = member.toString();
+        else if (key == linkBodyKey && member.isString())
+            link.body = member.toString();
+        else
+            return std::nullopt; // another member, or one of another type
+    }
     return link;
 }
 

@@ -51,7 +51,8 @@ public:
         std::optional<QString> body;
     };
     static QByteArray encodeLink(const Link& link);
-    // Takes "URL" as a CBOR URL or a text string. Nothing when the contents are not a CBOR map.
+    // Takes "URL" as a CBOR URL or a text string. Nothing when the contents are not a CBOR map
+    // of those three members alone, each of its type: a link opens only what it says it does.
     static std::optional<Link> decodeLink(const QByteArray& contents);
     // The absolute, fully encoded text of a URL, as the document carries it.
     static QString urlText(const QUrl& url);

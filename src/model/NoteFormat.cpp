@@ -44,8 +44,7 @@ QTextCharFormat NoteFormat::charFormat(const RichText::Attributes& attributes)
     if (attributes.attachment) {
         format.setProperty(attachmentTypeProperty, attributes.attachment->fileType);
         format.setProperty(attachmentContentsProperty, attributes.attachment->contents);
-        if (!attributes.attachment->isLink())
-            format.setObjectType(pictureObjectType);
+        format.setObjectType(attachmentObjectType);
     }
     return format;
 }
@@ -79,4 +78,12 @@ RichText::Attributes NoteFormat::attributes(const QTextCharFormat& format)
             RichText::Attachment{format.stringProperty(attachmentTypeProperty),
                                  format.property(attachmentContentsProperty).toByteArray()};
     return attributes;
+}
+
+QTextCharFormat NoteFormat::withoutAttachment(QTextCharFormat format)
+{
+    format.clearProperty(attachmentTypeProperty);
+    format.clearProperty(attachmentContentsProperty);
+    format.clearProperty(QTextFormat::ObjectType);
+    return format;
 }

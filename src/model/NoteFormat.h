@@ -26,8 +26,8 @@ public:
     static constexpr int strikethroughProperty = QTextFormat::UserProperty + 3;      // int, 0 none
     static constexpr int attachmentTypeProperty = QTextFormat::UserProperty + 4;     // QString
     static constexpr int attachmentContentsProperty = QTextFormat::UserProperty + 5; // bytes
-    // The object type of a picture (a file attachment), drawn by a handler the notes register.
-    static constexpr int pictureObjectType = QTextFormat::UserObject + 2;
+    // The object type of attachment characters, drawn by the notes' own handler.
+    static constexpr int attachmentObjectType = QTextFormat::UserObject + 1;
 
     static constexpr qreal notePadding = 10.0;  // left and right of the text
     static constexpr qreal verticalInset = 5.0; // above and below the text
@@ -39,4 +39,10 @@ public:
     static QTextCharFormat charFormat(const RichText::Attributes& attributes);
     static QTextBlockFormat blockFormat(const RichText::Attributes& lineStart);
     static RichText::Attributes attributes(const QTextCharFormat& format);
+    // The format less its attachment: what text typed next to an attachment takes.
+    static QTextCharFormat withoutAttachment(QTextCharFormat format);
+    static bool hasAttachment(const QTextFormat& format)
+    {
+        return format.hasProperty(attachmentTypeProperty);
+    }
 };

@@ -367,12 +367,14 @@ void MainWindowController::createEditMenu()
     edit->addSeparator();
 
     const auto route = [this, edit](EditAction command, const QString& text,
-                                    const QKeySequence& shortcut) {
-        m_editCommandRouter->addAction(command, addMenuItem(edit, text, shortcut));
+                                    const QKeySequence& shortcut, const QString& name = {}) {
+        QAction* action = addMenuItem(edit, text, shortcut);
+        action->setObjectName(name);
+        m_editCommandRouter->addAction(command, action);
     };
-    route(EditAction::Cut, tr("Cu&t"), QKeySequence::Cut);
-    route(EditAction::Copy, tr("&Copy"), QKeySequence::Copy);
-    route(EditAction::Paste, tr("&Paste"), QKeySequence::Paste);
+    route(EditAction::Cut, tr("Cu&t"), QKeySequence::Cut, QStringLiteral("MenuItemCut"));
+    route(EditAction::Copy, tr("&Copy"), QKeySequence::Copy, QStringLiteral("MenuItemCopy"));
+    route(EditAction::Paste, tr("&Paste"), QKeySequence::Paste, QStringLiteral("MenuItemPaste"));
     route(EditAction::Delete, tr("&Delete"), QKeySequence::Delete);
     edit->addSeparator();
     route(EditAction::SelectAll, tr("Select &All"), QKeySequence::SelectAll);

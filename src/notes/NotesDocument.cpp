@@ -1,6 +1,6 @@
 #include "NotesDocument.h"
 
-#include "PictureAttachmentCell.h"
+#include "AttachmentObject.h"
 #include "model/NoteFormat.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -28,6 +28,24 @@ bool breaksLine(QChar c)
     return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
 }
 
+// Only the attachment character carries an attachment: text typed or pasted beside one may
+// have taken its format, and must not turn into copies of it.
+void appendFragment(QList<RichText::Run>& runs, QString& text, QStringView part,
+                    const RichText::Attributes& attributes)
+{
+    if (!attributes.attachment) {
+        runs.append({text.size(), part.size(), attributes});
+        text.append(part);
+        return;
+    }
+    RichText::Attributes plain = attributes;
+    plain.attachment.reset();
+    for (const QChar c : part) {
+        runs.append({text.size(), 1, c == RichText::attachmentCharacter ? attributes : plain});
+        text.append(c);
+    }
+}
+
 // The format of the line's first character: its first fragment's, or for an empty line its
 // line feed's, which a QTextDocument keeps as the next block's character format.
 std::optional<QTextCharFormat> firstCharacterFormat(const QTextBlock& block)
@@ -42,6 +60,7 @@ std::optional<QTextCharFormat> firstCharacterFormat(const QTextBlock& block)
 
 void NotesDocument::setRichText(QTextDocument* document, const RichText& text)
 {
+    AttachmentObject::install(document);
     const bool undoable = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
     document->clear();
@@ -79,7 +98,7 @@ RichText NotesDocument::withLineFeeds(const RichText& text)
 
 void NotesDocument::insertRichText(QTextCursor& cursor, const RichText& richText)
 {
-    PictureAttachmentCell::enable(cursor.document());
+    AttachmentObject::install(cursor.document());
     const RichText text = withLineFeeds(richText);
     const QString& plain = text.text();
     for (const RichText::Run& run : text.runs()) {
@@ -139,9 +158,10 @@ RichText NotesDocument::richText(const QTextDocument* document, int from, int to
             const int stop = std::min(to, fragment.position() + fragment.length());
             if (start >= stop)
                 continue;
-            runs.append({text.size(), stop - start, attributesOf(fragment.charFormatIndex())});
-            text.append(
-                QStringView(fragment.text()).mid(start - fragment.position(), stop - start));
+            const QString fragmentText = fragment.text();
+            appendFragment(runs, text,
+                           QStringView(fragmentText).mid(start - fragment.position(), stop - start),
+                           attributesOf(fragment.charFormatIndex()));
         }
     }
     return RichText::fromRuns(text, runs).value_or(RichText(text));

@@ -1,15 +1,25 @@
 #include "NotesTextView.h"
 
+#include "AttachmentObject.h"
+#include "LinkAttachmentCell.h"
+#include "LinkOpener.h"
 #include "NotesDocument.h"
-#include "PictureAttachmentCell.h"
+#include "RichPaste.h"
+#include "interchange/ExchangeFormat.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
 #include "model/NoteFormat.h"
 #include "store/AppDelegate.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QCborValue>
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QImage>
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QMenu>
@@ -20,6 +30,84 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUndoStack>
+
+namespace {
+// Card and column data on the clipboard.
+constexpr auto cardDataType = QLatin1StringView("Kanban.CardData");
+constexpr auto columnDataType = QLatin1StringView("Kanban.ColumnData");
+
+// "URL\ntitle" pairs; browsers write them in UTF-16.
+QHash<QUrl, QString> mozUrlTitles(const QByteArray& data)
+{
+    const bool utf16 = data.size() >= 2 && data.size() % 2 == 0 &&
+                       (data.startsWith("\xff\xfe") || data.at(1) == '\0');
+    QString text = utf16 ? QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData()),
+                                              data.size() / 2)
+                         : QString::fromUtf8(data);
+    text.remove(QChar::ByteOrderMark);
+    const QStringList lines = text.split(u'\n');
+    QHash<QUrl, QString> titles;
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const QString title = lines.at(i + 1).trimmed();
+        if (!title.isEmpty())
+            titles.insert(QUrl(lines.at(i).trimmed()), title);
+    }
+    return titles;
+}
+
+// The title of a link with none of its own: the last path component, else the URL itself.
+QString titleFromUrl(const QUrl& url)
+{
+    const QString name = url.fileName();
+    return name.isEmpty() ? url.toDisplayString() : name;
+}
+
+QString htmlOf(const RichText& text)
+{
+    QString html = QStringLiteral("<html><body><p>");
+    for (const RichText::Run& run : text.runs()) {
+        const QString part = text.text().mid(run.location, run.length);
+        const auto& attachment = run.attributes.attachment;
+        if (attachment && attachment->isLink()) {
+            const auto link = ExchangeFormat::decodeLink(attachment->contents);
+            if (link && link->url)
+                html +=
+                    QStringLiteral("<a href=\"%1\">%2</a>")
+                        .arg(ExchangeFormat::urlText(*link->url).toHtmlEscaped(),
+                             link->title.value_or(link->url->toDisplayString()).toHtmlEscaped());
+            continue;
+        }
+        QString escaped = part.toHtmlEscaped();
+        escaped.remove(RichText::attachmentCharacter);
+        escaped.replace(u'\n', QStringLiteral("</p><p>"));
+        const NoteStyle::Kind kind = NoteStyle::kindOf(run.attributes);
+        if (kind == NoteStyle::Title || kind == NoteStyle::Header)
+            escaped = QStringLiteral("<b>%1</b>").arg(escaped);
+        if (run.attributes.strikethrough != 0)
+            escaped = QStringLiteral("<s>%1</s>").arg(escaped);
+        html += escaped;
+    }
+    return html + QStringLiteral("</p></body></html>");
+}
+
+// Other programs get each link as its URL; pictures they get from no text.
+QString plainTextOf(const RichText& text)
+{
+    QString plain;
+    for (const RichText::Run& run : text.runs()) {
+        const auto& attachment = run.attributes.attachment;
+        if (attachment && attachment->isLink()) {
+            if (const auto link = ExchangeFormat::decodeLink(attachment->contents);
+                link && link->url)
+                plain += ExchangeFormat::urlText(*link->url);
+            continue;
+        }
+        plain += text.text().mid(run.location, run.length);
+    }
+    plain.remove(RichText::attachmentCharacter);
+    return plain;
+}
+} // namespace
 
 NotesTextView::NotesTextView(QWidget* parent)
     : QTextEdit(parent)
@@ -35,27 +123,26 @@ NotesTextView::NotesTextView(QWidget* parent)
     setViewportMargins(padding, inset, padding, inset);
     document()->setDocumentMargin(0);
     document()->setUndoRedoEnabled(false);
-    PictureAttachmentCell::enable(document());
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("NotesTextView { background: transparent; }"));
     setCurrentCharFormat(NoteFormat::charFormat(NoteStyle::attributes(NoteStyle::Body)));
     viewport()->setMouseTracking(true);
+    AttachmentObject::install(document());
     connect(document(), &QTextDocument::contentsChanged, this,
             &NotesTextView::addAndRemoveChecklistButtons);
+    connect(this, &QTextEdit::currentCharFormatChanged, this,
+            &NotesTextView::dropAttachmentFromTypingFormat);
     connect(this, &QTextEdit::cursorPositionChanged, this,
-            &NotesTextView::keepAttachmentsOutOfTyping);
+            &NotesTextView::dropAttachmentFromTypingFormat);
 }
 
-void NotesTextView::keepAttachmentsOutOfTyping()
+void NotesTextView::dropAttachmentFromTypingFormat()
 {
-    QTextCharFormat typing = currentCharFormat();
-    if (textCursor().hasSelection() || !typing.hasProperty(NoteFormat::attachmentTypeProperty))
+    // With a selection, setting the typing format would restyle the selected characters.
+    if (textCursor().hasSelection() || !NoteFormat::hasAttachment(currentCharFormat()))
         return;
-    typing.clearProperty(NoteFormat::attachmentTypeProperty);
-    typing.clearProperty(NoteFormat::attachmentContentsProperty);
-    typing.clearProperty(QTextFormat::ObjectType);
-    setCurrentCharFormat(typing);
+    setCurrentCharFormat(NoteFormat::withoutAttachment(currentCharFormat()));
 }
 
 void NotesTextView::setRichText(const RichText& text)
@@ -96,23 +183,23 @@ qreal NotesTextView::heightRequiredForFirstLineOfText() const
 
 QMimeData* NotesTextView::createMimeDataFromSelection() const
 {
-    // Plain text for everyone else; HTML would lose what the styles mean.
     const QTextCursor cursor = textCursor();
     const RichText selected =
-        richText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+        NotesDocument::richText(document(), cursor.selectionStart(), cursor.selectionEnd());
     auto* data = new QMimeData;
-    QString plain = selected.text();
-    plain.remove(RichText::attachmentCharacter);
-    data->setText(plain);
+    // The own type keeps what the styles mean; plain text and HTML are for other programs.
     data->setData(
         corklineAttributedString(),
         QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(selected)).toCbor());
+    data->setText(plainTextOf(selected));
+    data->setHtml(htmlOf(selected));
     return data;
 }
 
 bool NotesTextView::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasFormat(corklineAttributedString()) ||
+    return source->hasFormat(corklineAttributedString()) || source->hasUrls() ||
+           source->hasFormat(mozUrlType()) || source->hasImage() ||
            QTextEdit::canInsertFromMimeData(source);
 }
 
@@ -124,17 +211,187 @@ void NotesTextView::insertFromMimeData(const QMimeData* source)
                               ? JSONReader::attributedStringFromDict(value.toJsonValue().toObject())
                               : std::nullopt;
         if (text) {
-            QTextCursor cursor = textCursor();
-            cursor.beginEditBlock();
-            cursor.removeSelectedText();
-            NotesDocument::insertRichText(cursor, *text);
-            cursor.endEditBlock();
-            setTextCursor(cursor);
+            pasteAttrText(*text);
             return;
         }
+        // A payload that does not decode is read as what else the data holds.
     }
+    if (insertImage(source) || insertUrls(source))
+        return;
     // Anything else arrives as plain text in the style being typed.
     QTextEdit::insertFromMimeData(source);
+}
+
+bool NotesTextView::insertUrls(const QMimeData* source)
+{
+    QList<QUrl> urls = source->urls();
+    const QHash<QUrl, QString> titles = mozUrlTitles(source->data(mozUrlType()));
+    if (urls.isEmpty()) {
+        for (auto it = titles.cbegin(); it != titles.cend(); ++it)
+            urls.append(it.key());
+    }
+    urls.removeIf([](const QUrl& url) { return !url.isValid() || url.scheme().isEmpty(); });
+    if (urls.isEmpty())
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    for (const QUrl& url : std::as_const(urls)) {
+        if (url.isLocalFile() && LinkAttachmentCell::isPictureFile(url.toLocalFile())) {
+            QFile file(url.toLocalFile());
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            // A file named as a picture that is none goes in as a link to it.
+            if (const auto type = ExchangeFormat::imageType(bytes)) {
+                addPictureAttachment(bytes, *type);
+                continue;
+            }
+        }
+        const QString title = titles.value(url);
+        addURLAttachmentWithTitle(title.isEmpty() ? titleFromUrl(url) : title,
+                                  QStringLiteral("body"), url);
+    }
+    cursor.endEditBlock();
+    return true;
+}
+
+bool NotesTextView::insertImage(const QMimeData* source)
+{
+    if (!source->hasImage())
+        return false;
+    // The bytes as the other program gave them, else the picture as PNG.
+    for (const QString& format : source->formats()) {
+        if (!format.startsWith(u"image/"))
+            continue;
+        const QByteArray bytes = source->data(format);
+        if (const auto type = ExchangeFormat::imageType(bytes)) {
+            addPictureAttachment(bytes, *type);
+            return true;
+        }
+    }
+    const QImage image = qvariant_cast<QImage>(source->imageData());
+    if (image.isNull())
+        return false;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return false;
+    addPictureAttachment(png, QStringLiteral("image/png"));
+    return true;
+}
+
+void NotesTextView::addURLAttachmentWithTitle(const QString& title, const QString& body,
+                                              const QUrl& url)
+{
+    ExchangeFormat::Link link;
+    link.url = url.isLocalFile()
+                   ? QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absoluteFilePath())
+                   : url;
+    link.title = title;
+    link.body = body;
+    insertAttachment({RichText::Attachment::linkFileType(), ExchangeFormat::encodeLink(link)});
+}
+
+void NotesTextView::addPictureAttachment(const QByteArray& bytes, const QString& mimeType)
+{
+    insertAttachment({mimeType, bytes});
+}
+
+void NotesTextView::insertAttachment(const RichText::Attachment& attachment)
+{
+    // The attachment stands in the style of the line it joins.
+    RichText::Attributes attributes = NoteFormat::attributes(currentCharFormat());
+    attributes.attachment = attachment;
+    QTextCursor cursor = textCursor();
+    cursor.insertText(QString(RichText::attachmentCharacter), NoteFormat::charFormat(attributes));
+    setTextCursor(cursor);
+    dropAttachmentFromTypingFormat();
+}
+
+void NotesTextView::pasteAttrText(const RichText& pasted)
+{
+    QTextCursor cursor = textCursor();
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    const int end = document()->characterCount() - 1;
+    const auto neighbour = [this](int position) -> std::optional<RichText::Attributes> {
+        const RichText character = NotesDocument::richText(document(), position, position + 1);
+        if (character.text() == u"\n")
+            return std::nullopt;
+        return character.attributesAt(0);
+    };
+    const RichText text = RichPaste::adjusted(NotesDocument::withLineFeeds(pasted),
+                                              from > 0 ? neighbour(from - 1) : std::nullopt,
+                                              to < end ? neighbour(to) : std::nullopt);
+    runCommand(tr("Paste Text"), [&] {
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        const int start = cursor.position();
+        NotesDocument::insertRichText(cursor, text);
+        // Each line the paste touched takes the paragraph format of the style it now starts
+        // with.
+        const QTextBlock first = document()->findBlock(start);
+        const QTextBlock last = document()->findBlock(cursor.position());
+        const int linesEnd = last.position() + last.length() - 1;
+        NotesDocument::applyFormats(
+            document(), first.position(),
+            NotesDocument::richText(document(), first.position(), linesEnd));
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        addAndRemoveChecklistButtons();
+    });
+}
+
+bool NotesTextView::clipboardHasCards() const
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return m_cards && data &&
+           (data->hasFormat(QString(cardDataType)) || data->hasFormat(QString(columnDataType)));
+}
+
+bool NotesTextView::handlesEditAction(EditAction) const
+{
+    return true;
+}
+
+bool NotesTextView::canPerformEditAction(EditAction action) const
+{
+    switch (action) {
+    case EditAction::Cut:
+    case EditAction::Copy:
+        return true; // with no text selected they act on the column's cards
+    case EditAction::Paste:
+        return clipboardHasCards() || (!isReadOnly() && canPaste());
+    case EditAction::Delete:
+        return !isReadOnly() && textCursor().hasSelection();
+    case EditAction::SelectAll:
+        return true;
+    }
+    return false;
+}
+
+void NotesTextView::performEditAction(EditAction action)
+{
+    const bool noText = !textCursor().hasSelection();
+    switch (action) {
+    case EditAction::Cut:
+    case EditAction::Copy:
+        if (noText && m_cards) {
+            if (m_cards->canPerformEditAction(action))
+                m_cards->performEditAction(action);
+            return;
+        }
+        return action == EditAction::Cut ? cut() : copy();
+    case EditAction::Paste:
+        if (clipboardHasCards()) {
+            m_cards->performEditAction(action);
+            return;
+        }
+        return paste();
+    case EditAction::Delete:
+        return textCursor().removeSelectedText();
+    case EditAction::SelectAll:
+        return selectAll();
+    }
 }
 
 void NotesTextView::focusInEvent(QFocusEvent* event)
@@ -166,6 +423,21 @@ void NotesTextView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    for (const auto& [key, action] : {std::pair{QKeySequence::Cut, EditAction::Cut},
+                                      std::pair{QKeySequence::Copy, EditAction::Copy},
+                                      std::pair{QKeySequence::Paste, EditAction::Paste}}) {
+        if (event->matches(key)) {
+            if (canPerformEditAction(action))
+                performEditAction(action);
+            event->accept();
+            return;
+        }
+    }
+    // Typing over a selection that starts after an attachment takes the attachment's format.
+    if (!event->text().isEmpty() && event->text().at(0).isPrint() && textCursor().hasSelection()) {
+        textCursor().removeSelectedText();
+        dropAttachmentFromTypingFormat();
+    }
     // Shift+Return would put a line separator into the text, outside the line rules.
     if (event->matches(QKeySequence::InsertParagraphSeparator) ||
         event->matches(QKeySequence::InsertLineSeparator)) {
@@ -174,7 +446,7 @@ void NotesTextView::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!event->text().isEmpty())
-        keepAttachmentsOutOfTyping();
+        dropAttachmentFromTypingFormat();
     QTextEdit::keyPressEvent(event);
 }
 
@@ -242,17 +514,19 @@ QMenu* NotesTextView::createCardMenu()
         menu->addAction(redo);
         menu->addSeparator();
     }
-    const bool selected = textCursor().hasSelection();
     const auto add = [this, menu](const QString& text, QKeySequence::StandardKey key,
-                                  void (QTextEdit::*slot)(), bool enabled) {
-        QAction* action = menu->addAction(text, this, slot);
+                                  EditAction command, const QString& name) {
+        QAction* action =
+            menu->addAction(text, this, [this, command] { performEditAction(command); });
         action->setShortcut(key);
-        action->setEnabled(enabled);
+        action->setEnabled(canPerformEditAction(command));
+        action->setObjectName(name);
     };
-    add(tr("Cu&t"), QKeySequence::Cut, &QTextEdit::cut, selected && !isReadOnly());
-    add(tr("&Copy"), QKeySequence::Copy, &QTextEdit::copy, selected);
-    add(tr("&Paste"), QKeySequence::Paste, &QTextEdit::paste, canPaste());
-    add(tr("Select &All"), QKeySequence::SelectAll, &QTextEdit::selectAll, !document()->isEmpty());
+    add(tr("Cu&t"), QKeySequence::Cut, EditAction::Cut, QStringLiteral("MenuItemCut"));
+    add(tr("&Copy"), QKeySequence::Copy, EditAction::Copy, QStringLiteral("MenuItemCopy"));
+    add(tr("&Paste"), QKeySequence::Paste, EditAction::Paste, QStringLiteral("MenuItemPaste"));
+    add(tr("Select &All"), QKeySequence::SelectAll, EditAction::SelectAll, QString());
+    menu->actions().constLast()->setEnabled(!document()->isEmpty());
     return menu;
 }
 
@@ -439,16 +713,64 @@ std::optional<int> NotesTextView::checkButtonAt(const QPoint& viewportPosition) 
     return std::nullopt;
 }
 
+std::optional<int> NotesTextView::attachmentAt(const QPoint& viewportPosition) const
+{
+    return AttachmentObject::attachmentAt(document(), documentPosition(viewportPosition));
+}
+
+void NotesTextView::selectAttachment(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void NotesTextView::placeCaretAt(const QPoint& viewportPosition)
+{
+    if (const std::optional<int> attachment = attachmentAt(viewportPosition))
+        selectAttachment(*attachment);
+    else
+        setTextCursor(cursorForPosition(viewportPosition));
+}
+
 void NotesTextView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
-        if (const std::optional<int> line = checkButtonAt(event->position().toPoint())) {
+        const QPoint point = event->position().toPoint();
+        if (const std::optional<int> line = checkButtonAt(point)) {
             checkUncheckLine(*line);
+            event->accept();
+            return;
+        }
+        // A click on an attachment selects exactly that character.
+        if (const std::optional<int> attachment = attachmentAt(point)) {
+            selectAttachment(*attachment);
             event->accept();
             return;
         }
     }
     QTextEdit::mousePressEvent(event);
+}
+
+void NotesTextView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const std::optional<int> attachment = event->button() == Qt::LeftButton
+                                              ? attachmentAt(event->position().toPoint())
+                                              : std::nullopt;
+    if (!attachment) {
+        QTextEdit::mouseDoubleClickEvent(event);
+        return;
+    }
+    selectAttachment(*attachment);
+    event->accept();
+    const RichText character = NotesDocument::richText(document(), *attachment, *attachment + 1);
+    const auto& contents = character.attributesAt(0).attachment;
+    if (!contents || !contents->isLink())
+        return;
+    // Contents that do not decode, or a link without URL, open nothing.
+    if (const auto link = ExchangeFormat::decodeLink(contents->contents); link && link->url)
+        LinkOpener::open(this, *link->url);
 }
 
 void NotesTextView::mouseMoveEvent(QMouseEvent* event)

@@ -4,6 +4,7 @@
 #include "model/NoteLines.h"
 #include "model/NoteStyle.h"
 #include "model/RichText.h"
+#include "widgets/EditResponder.h"
 #include "widgets/MenuItemState.h"
 
 #include <QSet>
@@ -12,6 +13,7 @@
 #include <functional>
 
 class QMenu;
+class QUrl;
 
 // The editor of a card's notes: rich text in the note styles, checklist boxes drawn over the
 // indent of checklist lines, the first line of an empty text typed as a title, and Return after
@@ -19,7 +21,10 @@ class QMenu;
 // It keeps no undo history: its document's is off, and Undo and Redo (keys and text menu) are
 // the window's. Its own commands (the styles, ticking a box) tell their name when done, so that
 // the card stores them as one step of that name rather than as typing.
-class NotesTextView final : public QTextEdit
+//
+// Cut, Copy and Paste come to it as an EditResponder: with no text selected in a board card
+// they act on the column's selected cards, and card or column data pastes into the column.
+class NotesTextView final : public QTextEdit, public EditResponder
 {
     Q_OBJECT
 
@@ -29,6 +34,9 @@ public:
     // The editor's own clipboard type: a CBOR map of the rich-text object of the exchange
     // document, so that styles and ticks survive copying between cards.
     static QString corklineAttributedString() { return QStringLiteral("corklineAttributedString"); }
+
+    // The text/x-moz-url type browsers give a dragged or copied link: "URL\ntitle" pairs.
+    static QString mozUrlType() { return QStringLiteral("text/x-moz-url"); }
 
     void setRichText(const RichText& text);
     RichText richText() const;
@@ -78,6 +86,24 @@ public:
     // does nothing.
     void checkUncheckLine(int line);
 
+    // Inserts a link attachment in place of the selection, as typed text. A file URL is kept in
+    // its absolute form.
+    void addURLAttachmentWithTitle(const QString& title, const QString& body, const QUrl& url);
+    // Inserts the picture bytes (of the MIME type) in place of the selection, as typed text.
+    void addPictureAttachment(const QByteArray& bytes, const QString& mimeType);
+    // Replaces the selection with pasted rich text by the rich-paste rule, as one "Paste Text"
+    // step.
+    void pasteAttrText(const RichText& pasted);
+    // Puts the caret where the point (viewport coordinates) is; on an attachment, selects it.
+    void placeCaretAt(const QPoint& viewportPosition);
+    // The table whose selected cards Cut, Copy and Paste act on when no text is selected: a
+    // board column's (none in a list).
+    void setCardEditResponder(EditResponder* cards) { m_cards = cards; }
+
+    bool handlesEditAction(EditAction action) const override;
+    bool canPerformEditAction(EditAction action) const override;
+    void performEditAction(EditAction action) override;
+
     // While a command of the editor changes the text (the card does not take it as typing).
     bool isRunningCommand() const { return m_runningCommand; }
 
@@ -101,6 +127,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -112,9 +139,16 @@ private:
     // Sets the style being typed, and the paragraph format of the caret's line when that is the
     // empty last line (a line with no character to carry its style).
     void setTypingStyle(NoteStyle::Kind kind);
-    // Text typed after an attachment takes its style, never the attachment itself.
-    void keepAttachmentsOutOfTyping();
     QPointF documentPosition(const QPoint& viewportPosition) const;
+    std::optional<int> attachmentAt(const QPoint& viewportPosition) const;
+    void selectAttachment(int position);
+    // Text typed beside an attachment must not take it along.
+    void dropAttachmentFromTypingFormat();
+    void insertAttachment(const RichText::Attachment& attachment);
+    // A paste or drop of links, files or a picture; false when the data holds none.
+    bool insertUrls(const QMimeData* source);
+    bool insertImage(const QMimeData* source);
+    bool clipboardHasCards() const;
     std::optional<int> checkButtonAt(const QPoint& viewportPosition) const;
     // Runs a change as one command of the editor, or as part of the one running.
     template <class Change>
@@ -125,4 +159,5 @@ private:
     bool m_runningCommand = false;
     QList<NotesDocument::CheckBox> m_checkButtons;
     std::function<void(QMenu*)> m_cardMenuItems;
+    EditResponder* m_cards = nullptr;
 };

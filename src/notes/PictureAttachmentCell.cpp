@@ -63,11 +63,6 @@ PictureAttachmentCell* PictureAttachmentCell::instance()
     return cell;
 }
 
-void PictureAttachmentCell::enable(QTextDocument* document)
-{
-    document->documentLayout()->registerHandler(NoteFormat::pictureObjectType, instance());
-}
-
 QSize PictureAttachmentCell::pictureSize(const QByteArray& bytes)
 {
     const QByteArray digest = AttachmentDigest::of(bytes);

@@ -23,8 +23,7 @@ public:
     static constexpr qint64 maximumDecodedBytes = 64 * 1024 * 1024;
     static constexpr QSizeF placeholderSize{120.0, 90.0};
 
-    // Lets the document draw its picture attachments; the cell lives as long as the application.
-    static void enable(QTextDocument* document);
+    // The one cell, shared by every document; the notes' attachment handler hands it pictures.
     static PictureAttachmentCell* instance();
 
     QSizeF intrinsicSize(QTextDocument* document, int position, const QTextFormat& format) override;

@@ -9,6 +9,7 @@
 #include "cards/DueDateTextField.h"
 #include "cards/ListItemCellView.h"
 #include "cards/TagEntry.h"
+#include "interchange/ExchangeFormat.h"
 #include "model/NoteFormat.h"
 #include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCompleter>
 #include <QGraphicsOpacityEffect>
@@ -329,6 +331,53 @@ private Q_SLOTS:
         // Moving the caret past the first line expands the notes again.
         QTest::keyClick(notes, Qt::Key_Down);
         QCOMPARE(lines->notesExpanded(), std::optional<bool>(true));
+    }
+
+    void attachments_arePaintedInTheCard_andTheRowFitsThem()
+    {
+        // Attachment characters used to be laid out as nothing: a line holding only a picture
+        // or a link showed an empty band.
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("card"));
+        const auto body = NoteStyle::attributes(NoteStyle::Body);
+        RichText text(QStringLiteral("Links\n"), NoteStyle::attributes(NoteStyle::Title));
+        ExchangeFormat::Link page;
+        page.url = QUrl(QStringLiteral("https://example.org/page"));
+        page.title = QStringLiteral("A page");
+        RichText::Attributes link = body;
+        link.attachment = RichText::Attachment{RichText::Attachment::linkFileType(),
+                                               ExchangeFormat::encodeLink(page)};
+        text.append(RichText(QString(RichText::attachmentCharacter), link));
+        text.append(RichText(QStringLiteral("\n"), body));
+        QImage red(120, 60, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+        RichText::Attributes picture = body;
+        picture.attachment = RichText::Attachment{QStringLiteral("image/png"), png};
+        text.append(RichText(QString(RichText::attachmentCharacter), picture));
+        item->setAttributedNotes(text);
+        item->setNotesExpanded(true);
+        board.show();
+
+        ListItemCellView* cell = board.lists[0]->cellView();
+        // The title, the 40 high link box and the 60 high picture.
+        QVERIFY(cell->notesHeightFor(item) >= 17 + 40 + 60);
+        QTRY_COMPARE(rowRect(board, item).height(),
+                     cell->notesHeightFor(item) + CardGeometry::fixedHeight);
+        QImage image(rowRect(board, item).size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        cell->paintCard(&painter, image.rect(), item, false, false);
+        painter.end();
+        int redPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                redPixels += image.pixel(x, y) == qRgb(255, 0, 0);
+        }
+        QCOMPARE(redPixels, 120 * 60);
     }
 
     void heights_followTheNotes_andTypingLaysOutOneCard()

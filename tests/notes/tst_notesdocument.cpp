@@ -275,8 +275,9 @@ private Q_SLOTS:
         target.setRichText(RichText(QStringLiteral("Before "), style(NoteStyle::Body)));
         target.moveCursor(QTextCursor::End);
         target.paste();
-        RichText expected(QStringLiteral("Before "), style(NoteStyle::Body));
-        expected.append(text);
+        // Pasted into the middle of a body line, the first line joins it in body style.
+        RichText expected(QStringLiteral("Before Heading\n"), style(NoteStyle::Body));
+        expected.append(RichText(QStringLiteral("step"), ticked));
         QCOMPARE(target.richText(), expected);
 
         // Plain text takes the style being typed; nothing else comes along.
