@@ -181,6 +181,10 @@ void CardEditor::refresh()
 
 void CardEditor::refreshNotes()
 {
+    // While a command of the editor runs (a long paste goes on over several events), the
+    // editor's text is newer than the card's: it is stored when the command is done.
+    if (m_notes->isRunningCommand())
+        return;
     // Loading is no edit: only notes the editor does not already hold are loaded.
     const RichText text =
         NotesDocument::withLineFeeds(m_item->attributedNotes().value_or(RichText()));

@@ -4,6 +4,7 @@
 #include "LinkAttachmentCell.h"
 #include "LinkOpener.h"
 #include "NotesDocument.h"
+#include "PasteInProgress.h"
 #include "RichPaste.h"
 #include "interchange/ExchangeFormat.h"
 #include "interchange/JSONReader.h"
@@ -90,6 +91,30 @@ QString htmlOf(const RichText& text)
     return html + QStringLiteral("</p></body></html>");
 }
 
+// What the editor last copied in its own type. Pasting those bytes back needs no decoding,
+// which for thousands of lines would take longer than a frame.
+struct OwnCopy
+{
+    QByteArray bytes;
+    RichText text;
+};
+
+OwnCopy& lastOwnCopy()
+{
+    static OwnCopy copy;
+    return copy;
+}
+
+std::optional<RichText> decodeOwnType(const QByteArray& bytes)
+{
+    if (!bytes.isEmpty() && bytes == lastOwnCopy().bytes)
+        return lastOwnCopy().text;
+    const QCborValue value = QCborValue::fromCbor(bytes);
+    if (!value.isMap())
+        return std::nullopt;
+    return JSONReader::attributedStringFromDict(value.toJsonValue().toObject());
+}
+
 // Other programs get each link as its URL; pictures they get from no text.
 QString plainTextOf(const RichText& text)
 {
@@ -135,6 +160,42 @@ NotesTextView::NotesTextView(QWidget* parent)
             &NotesTextView::dropAttachmentFromTypingFormat);
     connect(this, &QTextEdit::cursorPositionChanged, this,
             &NotesTextView::dropAttachmentFromTypingFormat);
+    m_pasteTimer.setSingleShot(true);
+    connect(&m_pasteTimer, &QTimer::timeout, this, &NotesTextView::continuePaste);
+}
+
+NotesTextView::~NotesTextView() = default;
+
+bool NotesTextView::event(QEvent* event)
+{
+    // Keys, and the editor losing the keyboard or going out of sight, find a paste complete.
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+        finishPaste();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::event(event);
+}
+
+bool NotesTextView::viewportEvent(QEvent* event)
+{
+    // So do clicks and drags into the text.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::DragEnter:
+        finishPaste();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void NotesTextView::dropAttachmentFromTypingFormat()
@@ -147,6 +208,12 @@ void NotesTextView::dropAttachmentFromTypingFormat()
 
 void NotesTextView::setRichText(const RichText& text)
 {
+    // Loading replaces what the editor holds, a paste still going in with it.
+    if (m_paste) {
+        m_pasteTimer.stop();
+        m_paste.reset();
+        m_runningCommand = false;
+    }
     NotesDocument::setRichText(document(), text);
     document()->setDocumentMargin(0);
     if (!text.isEmpty())
@@ -188,9 +255,10 @@ QMimeData* NotesTextView::createMimeDataFromSelection() const
         NotesDocument::richText(document(), cursor.selectionStart(), cursor.selectionEnd());
     auto* data = new QMimeData;
     // The own type keeps what the styles mean; plain text and HTML are for other programs.
-    data->setData(
-        corklineAttributedString(),
-        QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(selected)).toCbor());
+    const QByteArray own =
+        QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(selected)).toCbor();
+    data->setData(corklineAttributedString(), own);
+    lastOwnCopy() = {own, selected};
     data->setText(plainTextOf(selected));
     data->setHtml(htmlOf(selected));
     return data;
@@ -206,11 +274,7 @@ bool NotesTextView::canInsertFromMimeData(const QMimeData* source) const
 void NotesTextView::insertFromMimeData(const QMimeData* source)
 {
     if (source->hasFormat(corklineAttributedString())) {
-        const QCborValue value = QCborValue::fromCbor(source->data(corklineAttributedString()));
-        const auto text = value.isMap()
-                              ? JSONReader::attributedStringFromDict(value.toJsonValue().toObject())
-                              : std::nullopt;
-        if (text) {
+        if (const auto text = decodeOwnType(source->data(corklineAttributedString()))) {
             pasteAttrText(*text);
             return;
         }
@@ -219,7 +283,8 @@ void NotesTextView::insertFromMimeData(const QMimeData* source)
     if (insertImage(source) || insertUrls(source))
         return;
     // Anything else arrives as plain text in the style being typed.
-    QTextEdit::insertFromMimeData(source);
+    if (source->hasText())
+        pastePlainText(source->text());
 }
 
 bool NotesTextView::insertUrls(const QMimeData* source)
@@ -309,7 +374,8 @@ void NotesTextView::insertAttachment(const RichText::Attachment& attachment)
 
 void NotesTextView::pasteAttrText(const RichText& pasted)
 {
-    QTextCursor cursor = textCursor();
+    finishPaste();
+    const QTextCursor cursor = textCursor();
     const int from = cursor.selectionStart();
     const int to = cursor.selectionEnd();
     const int end = document()->characterCount() - 1;
@@ -319,26 +385,53 @@ void NotesTextView::pasteAttrText(const RichText& pasted)
             return std::nullopt;
         return character.attributesAt(0);
     };
-    const RichText text = RichPaste::adjusted(NotesDocument::withLineFeeds(pasted),
-                                              from > 0 ? neighbour(from - 1) : std::nullopt,
-                                              to < end ? neighbour(to) : std::nullopt);
-    runCommand(tr("Paste Text"), [&] {
-        cursor.beginEditBlock();
-        cursor.removeSelectedText();
-        const int start = cursor.position();
-        NotesDocument::insertRichText(cursor, text);
-        // Each line the paste touched takes the paragraph format of the style it now starts
-        // with.
-        const QTextBlock first = document()->findBlock(start);
-        const QTextBlock last = document()->findBlock(cursor.position());
-        const int linesEnd = last.position() + last.length() - 1;
-        NotesDocument::applyFormats(
-            document(), first.position(),
-            NotesDocument::richText(document(), first.position(), linesEnd));
-        cursor.endEditBlock();
-        setTextCursor(cursor);
-        addAndRemoveChecklistButtons();
-    });
+    startPaste(RichPaste::adjusted(NotesDocument::withLineFeeds(pasted),
+                                   from > 0 ? neighbour(from - 1) : std::nullopt,
+                                   to < end ? neighbour(to) : std::nullopt));
+}
+
+void NotesTextView::pastePlainText(const QString& text)
+{
+    finishPaste();
+    RichText::Attributes typing = NoteFormat::attributes(currentCharFormat());
+    typing.attachment.reset();
+    startPaste(NotesDocument::withLineFeeds(RichText(text, typing)));
+}
+
+void NotesTextView::startPaste(const RichText& text)
+{
+    m_paste = std::make_unique<PasteInProgress>(textCursor(), text);
+    m_runningCommand = true;
+    continuePaste();
+}
+
+void NotesTextView::continuePaste()
+{
+    // About a frame's work in each event, so that the window keeps drawing and responding.
+    const bool done = m_paste->insertUntil(QDeadlineTimer(16));
+    setTextCursor(m_paste->cursor());
+    if (done)
+        endPaste();
+    else
+        m_pasteTimer.start();
+}
+
+void NotesTextView::finishPaste()
+{
+    if (!m_paste)
+        return;
+    m_pasteTimer.stop();
+    m_paste->insertUntil(QDeadlineTimer(QDeadlineTimer::Forever));
+    setTextCursor(m_paste->cursor());
+    endPaste();
+}
+
+void NotesTextView::endPaste()
+{
+    m_paste.reset();
+    addAndRemoveChecklistButtons();
+    m_runningCommand = false;
+    Q_EMIT commandFinished(tr("Paste Text"));
 }
 
 bool NotesTextView::clipboardHasCards() const
@@ -371,6 +464,7 @@ bool NotesTextView::canPerformEditAction(EditAction action) const
 
 void NotesTextView::performEditAction(EditAction action)
 {
+    finishPaste();
     const bool noText = !textCursor().hasSelection();
     switch (action) {
     case EditAction::Cut:
@@ -541,6 +635,7 @@ void NotesTextView::contextMenuEvent(QContextMenuEvent* event)
 template <class Change>
 void NotesTextView::runCommand(const QString& actionName, Change change)
 {
+    finishPaste();
     if (m_runningCommand) {
         change();
         return;
@@ -670,6 +765,9 @@ void NotesTextView::setNotesExpanded(bool expanded)
 
 void NotesTextView::addAndRemoveChecklistButtons()
 {
+    // The boxes are placed once a paste is all in.
+    if (m_paste)
+        return;
     m_checkButtons = NotesDocument::checkBoxes(document(), m_notesExpanded ? -1 : 1);
     viewport()->update();
 }

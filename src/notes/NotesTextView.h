@@ -9,9 +9,12 @@
 
 #include <QSet>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <functional>
+#include <memory>
 
+class PasteInProgress;
 class QMenu;
 class QUrl;
 
@@ -30,6 +33,7 @@ class NotesTextView final : public QTextEdit, public EditResponder
 
 public:
     explicit NotesTextView(QWidget* parent = nullptr);
+    ~NotesTextView() override;
 
     // The editor's own clipboard type: a CBOR map of the rich-text object of the exchange
     // document, so that styles and ticks survive copying between cards.
@@ -91,9 +95,13 @@ public:
     void addURLAttachmentWithTitle(const QString& title, const QString& body, const QUrl& url);
     // Inserts the picture bytes (of the MIME type) in place of the selection, as typed text.
     void addPictureAttachment(const QByteArray& bytes, const QString& mimeType);
-    // Replaces the selection with pasted rich text by the rich-paste rule, as one "Paste Text"
-    // step.
+    // Replace the selection with pasted rich text by the rich-paste rule, or with plain text in
+    // the style being typed, as one "Paste Text" step. A long paste goes in over several events
+    // (see PasteInProgress); any input, or the editor losing the keyboard, completes it first.
     void pasteAttrText(const RichText& pasted);
+    void pastePlainText(const QString& text);
+    // Completes a paste still going in at once.
+    void finishPaste();
     // Puts the caret where the point (viewport coordinates) is; on an attachment, selects it.
     void placeCaretAt(const QPoint& viewportPosition);
     // The table whose selected cards Cut, Copy and Paste act on when no text is selected: a
@@ -122,6 +130,8 @@ Q_SIGNALS:
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -149,6 +159,9 @@ private:
     bool insertUrls(const QMimeData* source);
     bool insertImage(const QMimeData* source);
     bool clipboardHasCards() const;
+    void startPaste(const RichText& text);
+    void continuePaste();
+    void endPaste();
     std::optional<int> checkButtonAt(const QPoint& viewportPosition) const;
     // Runs a change as one command of the editor, or as part of the one running.
     template <class Change>
@@ -160,4 +173,6 @@ private:
     QList<NotesDocument::CheckBox> m_checkButtons;
     std::function<void(QMenu*)> m_cardMenuItems;
     EditResponder* m_cards = nullptr;
+    std::unique_ptr<PasteInProgress> m_paste;
+    QTimer m_pasteTimer;
 };

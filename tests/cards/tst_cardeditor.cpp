@@ -11,7 +11,9 @@
 #include "widgets/MenuItemState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QUndoStack>
@@ -244,6 +246,67 @@ private Q_SLOTS:
         store.undo()->redo();
         QCOMPARE(item->notesPlainText(), QStringLiteral("Draft one two"));
         QCOMPARE(store.undo()->count(), steps + 1);
+    }
+
+    void longPaste_goesInOverSeveralEvents_asOneStep_andKeysOrLeavingFindItComplete()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        ListItem* other = board.card(0, QStringLiteral("b"));
+        const RichText before = body(QStringLiteral("Start "));
+        NotesTextView* notes = editNotes(board, item, before);
+        QVERIFY(notes);
+        QString lines;
+        for (int i = 0; i < 12000; ++i)
+            lines += QStringLiteral("Pasted line %1 with a few words on it\n").arg(i);
+        const auto pasteLines = [&] {
+            notes->moveCursor(QTextCursor::End);
+            QApplication::clipboard()->setText(lines);
+            QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+        };
+        const int steps = store.undo()->count();
+
+        pasteLines();
+        // Still going in: the card keeps its notes until the paste is whole, and another change
+        // to the card meanwhile (a due date set from its menu) leaves the paste going on.
+        QVERIFY(notes->isRunningCommand());
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        item->setDueDate(QDateTime::currentDateTime().addDays(2));
+        QTRY_VERIFY(!notes->isRunningCommand());
+        QCOMPARE(item->notesPlainText(), QStringLiteral("Start ") + lines);
+        QCOMPARE(store.undo()->count(), steps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Paste Text"));
+        undoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+        QCOMPARE(notes->richText(), before);
+
+        // A key typed meanwhile goes after the whole paste, as a step of its own.
+        pasteLines();
+        QVERIFY(notes->isRunningCommand());
+        QTest::keyClick(notes, Qt::Key_X);
+        QVERIFY(!notes->isRunningCommand());
+        QCOMPARE(item->notesPlainText(), QStringLiteral("Start ") + lines + u'x');
+        QCOMPARE(store.undo()->count(), steps + 2);
+        undoKey(notes);
+        QCOMPARE(item->notesPlainText(), QStringLiteral("Start ") + lines);
+        undoKey(notes);
+        QCOMPARE(item->attributedNotes(), std::optional(before));
+
+        // Clicking another card stores the whole paste, and on disk.
+        pasteLines();
+        QVERIFY(notes->isRunningCommand());
+        QTest::mouseClick(board.lists[0]->columnTableView()->viewport(), Qt::LeftButton, {},
+                          rowRect(board, other).center());
+        QTRY_COMPARE(item->notesPlainText(), QStringLiteral("Start ") + lines);
+        QTRY_VERIFY(!board.context->hasChanges());
+        StoreError error;
+        const std::unique_ptr<ObjectContext> onDisk =
+            DataFolder::openStore(AppDelegate::shared()->applicationDocumentsDirectory(), &error);
+        QVERIFY(onDisk);
+        const auto* stored =
+            static_cast<const ListItem*>(onDisk->objectWithNumber(item->objectNumber()));
+        QVERIFY(stored);
+        QCOMPARE(stored->notesPlainText(), QStringLiteral("Start ") + lines);
     }
 
     void importedLineEnds_reloadNothingAtRefreshes_andStayAsStoredUntilTyping()

@@ -2,6 +2,7 @@
 #include "model/NoteFormat.h"
 #include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
+#include "notes/PasteInProgress.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -289,6 +290,46 @@ private Q_SLOTS:
         target.paste();
         QCOMPARE(target.richText().text(), QStringLiteral("Before Heading\nstepx"));
         QCOMPARE(target.richText().attributesAt(19), ticked);
+    }
+
+    void pasteInPieces_endsAsTheWholePasteAtOnce()
+    {
+        // Many lines of every style, with a character of two halves across each piece's end.
+        RichText pasted;
+        for (int i = 0; pasted.length() < 30000; ++i) {
+            const NoteStyle::Kind kind = NoteStyle::Kind(i % 4);
+            pasted.append(RichText(QStringLiteral("line %1 \U0001F600 words\n").arg(i),
+                                   style(kind, i % 5 == 0 ? 1 : 0)));
+        }
+        pasted.append(RichText(QStringLiteral("end"), style(NoteStyle::Checklist)));
+        int events = 0;
+        const auto pasteInto = [&](QTextDocument& document, bool inPieces) {
+            NotesDocument::setRichText(
+                &document, RichText(QStringLiteral("Title\nbody"), style(NoteStyle::Title)));
+            QTextCursor cursor(&document);
+            cursor.setPosition(6);
+            cursor.setPosition(8, QTextCursor::KeepAnchor); // "bo"
+            PasteInProgress paste(cursor, pasted);
+            events = 1;
+            // An expired deadline inserts one piece each time.
+            while (inPieces && !paste.insertUntil(QDeadlineTimer(0)))
+                ++events;
+            if (!inPieces)
+                paste.insertUntil(QDeadlineTimer(QDeadlineTimer::Forever));
+            QCOMPARE(paste.cursor().position(), 6 + pasted.length());
+        };
+        QTextDocument whole;
+        QTextDocument pieces;
+        pasteInto(whole, false);
+        pasteInto(pieces, true);
+        QVERIFY(events >= 4);
+        QCOMPARE(NotesDocument::richText(&pieces), NotesDocument::richText(&whole));
+        QCOMPARE(NotesDocument::richText(&pieces).text(),
+                 QStringLiteral("Title\n") + pasted.text() + QStringLiteral("dy"));
+        for (QTextBlock a = whole.begin(), b = pieces.begin(); a.isValid(); a = a.next()) {
+            QCOMPARE(b.blockFormat(), a.blockFormat());
+            b = b.next();
+        }
     }
 };
 
