@@ -277,16 +277,20 @@ private Q_SLOTS:
         QCOMPARE(card->attributedNotes(), std::optional(before));
         QCOMPARE(notes->richText(), before);
 
+        // Dropped where typing just ended, the picture is still a step of its own.
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClicks(notes, QStringLiteral("it"));
+        const RichText typed = body(QStringLiteral("See it"));
         QMimeData pngData;
         pngData.setUrls({QUrl::fromLocalFile(picture)});
         drop(notes, pngData, endOf(notes));
-        const RichText pictured = concat({before, attachment(QStringLiteral("image/png"), png)});
+        const RichText pictured = concat({typed, attachment(QStringLiteral("image/png"), png)});
         QCOMPARE(card->attributedNotes(), std::optional(pictured));
         QCOMPARE(storedNotes(), std::optional(pictured));
         chooseUndo();
-        QCOMPARE(card->attributedNotes(), std::optional(before));
-        QCOMPARE(storedNotes(), std::optional(before));
-        QCOMPARE(undo()->index(), 0);
+        QCOMPARE(card->attributedNotes(), std::optional(typed));
+        QCOMPARE(storedNotes(), std::optional(typed));
+        QCOMPARE(undo()->index(), 1);
     }
 
     void pastes_ofTitledAndBareLinksAndOfAnImage_goInAsLinksAndAPicture()
