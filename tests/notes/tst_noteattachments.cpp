@@ -10,7 +10,6 @@
 #include "interchange/ExchangeFormat.h"
 #include "interchange/JSONReader.h"
 #include "interchange/JSONWriter.h"
-#include "model/Folder.h"
 #include "model/Kanban.h"
 #include "model/KanbanColumn.h"
 #include "model/ListItem.h"
@@ -175,18 +174,17 @@ private:
         const QRect caret = notes->cursorRect(cursor);
         return QPoint(caret.left() + 12, caret.center().y());
     }
-    static QPoint endOf(NotesTextView* notes)
+    // Drops the files at the end of the text, as the platform hands a drop to the editor.
+    static void dropFiles(NotesTextView* notes, const QStringList& paths)
     {
-        QTextCursor cursor(notes->document());
-        cursor.movePosition(QTextCursor::End);
-        return notes->cursorRect(cursor).center();
-    }
-    static void drop(NotesTextView* notes, const QMimeData& data, QPoint at)
-    {
+        QMimeData data;
+        for (const QString& path : paths)
+            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
+        QTextCursor end(notes->document());
+        end.movePosition(QTextCursor::End);
+        const QPoint at = notes->cursorRect(end).center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(notes->viewport(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(notes->viewport(), &move);
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(notes->viewport(), &dropped);
     }
@@ -267,9 +265,7 @@ private Q_SLOTS:
         NotesTextView* notes = showAndEdit({before});
         QVERIFY(notes);
 
-        QMimeData pdfData;
-        pdfData.setUrls({QUrl::fromLocalFile(pdf)});
-        drop(notes, pdfData, endOf(notes));
+        dropFiles(notes, {pdf});
         QCOMPARE(card->attributedNotes(),
                  std::optional(concat({before, link(QUrl::fromLocalFile(pdf), "report.pdf")})));
         QCOMPARE(undoMenuText(), QStringLiteral("Undo Typing"));
@@ -281,9 +277,7 @@ private Q_SLOTS:
         notes->moveCursor(QTextCursor::End);
         QTest::keyClicks(notes, QStringLiteral("it"));
         const RichText typed = body(QStringLiteral("See it"));
-        QMimeData pngData;
-        pngData.setUrls({QUrl::fromLocalFile(picture)});
-        drop(notes, pngData, endOf(notes));
+        dropFiles(notes, {picture});
         const RichText pictured = concat({typed, attachment(QStringLiteral("image/png"), png)});
         QCOMPARE(card->attributedNotes(), std::optional(pictured));
         QCOMPARE(storedNotes(), std::optional(pictured));
@@ -493,33 +487,22 @@ private Q_SLOTS:
 
     void linkAndPictureRuns_comeBackExactly_afterImportAnEditBesideThemAndExport()
     {
-        const auto run = [](int location, int length, const QString& extra = {}) {
-            return QStringLiteral(R"({"range":{"location":%1,"length":%2},)"
-                                  R"("attributes":{"NOTESTYLENAME":"body"%3}})")
-                .arg(location)
-                .arg(length)
-                .arg(extra);
-        };
-        // The URL goes in as an argument: a "//" in a raw string confuses moc.
-        const QString linkRun =
-            run(6, 1,
-                QStringLiteral(R"(,"NSLink":{"URL":"%1","title":"A","body":"body"})")
-                    .arg(QStringLiteral("https://example.org/a")));
-        const QString picture = QStringLiteral(R"(,"NSAttachment":"%1")")
-                                    .arg(QString::fromLatin1(pngBytes(Qt::yellow).toBase64()));
-        // "Links ", the link, the text between, the picture, " end".
+        const RichText picture = attachment(QStringLiteral("image/png"), pngBytes(Qt::yellow));
+        const RichText web =
+            link(QUrl(QStringLiteral("https://example.org/a")), QStringLiteral("A"));
         const auto notes = [&](const QString& between) {
-            const int at = 7 + int(between.size());
-            return QStringLiteral(R"({"string":"Links \ufffc%1\ufffc end","runs":[%2]})")
-                .arg(between, QStringList{run(0, 6), linkRun, run(7, at - 7), run(at, 1, picture),
-                                          run(at + 1, 4)}
-                                  .join(u','));
+            return concat({body(QStringLiteral("Links ")), web, body(between), picture,
+                           body(QStringLiteral(" end"))});
         };
+        const QJsonObject imported =
+            JSONWriter::dictionaryRepresentation(notes(QStringLiteral(" and ")));
+        // The runs as the document has them: the link and the picture a run each.
+        QCOMPARE(imported.value(QStringLiteral("runs")).toArray().size(), 5);
         const QByteArray document =
             QStringLiteral(R"([{"Kanban":{"title":"Imported board","column":[{"KanbanColumn":)"
                            R"({"title":"C","item":[{"ListItem":{"title":"c","notesExpanded":true,)"
                            R"("attributedNotes":%1}}]}}]}}])")
-                .arg(notes(QStringLiteral(" and ")))
+                .arg(QString::fromUtf8(QJsonDocument(imported).toJson(QJsonDocument::Compact)))
                 .toUtf8();
         JSONReader reader(&app->context());
         QString error;
@@ -545,9 +528,8 @@ private Q_SLOTS:
 
         const std::optional<RichText> stored = storedNotes();
         QVERIFY(stored);
-        const QJsonObject expected =
-            QJsonDocument::fromJson(notes(QStringLiteral("x and y")).toUtf8()).object();
-        QCOMPARE(JSONWriter::dictionaryRepresentation(*stored), expected);
+        QCOMPARE(JSONWriter::dictionaryRepresentation(*stored),
+                 JSONWriter::dictionaryRepresentation(notes(QStringLiteral("x and y"))));
     }
 };
 
