@@ -267,7 +267,8 @@ private Q_SLOTS:
 
         dropFiles(notes, {pdf});
         QCOMPARE(card->attributedNotes(),
-                 std::optional(concat({before, link(QUrl::fromLocalFile(pdf), "report.pdf")})));
+                 std::optional(concat(
+                     {before, link(QUrl::fromLocalFile(pdf), QStringLiteral("report.pdf"))})));
         QCOMPARE(undoMenuText(), QStringLiteral("Undo Typing"));
         QTest::keyClick(notes, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(card->attributedNotes(), std::optional(before));
@@ -339,8 +340,9 @@ private Q_SLOTS:
             writeFile(QStringLiteral("run.desktop"), "[Desktop Entry]\nExec=true\n"));
         QVERIFY(tool.isValid() && launcher.isValid());
         const RichText before =
-            concat({body(QStringLiteral("Open\n")), link(web, "Page"), body(QStringLiteral("\n")),
-                    link(tool, "tool"), body(QStringLiteral("\n")), link(launcher, "run"),
+            concat({body(QStringLiteral("Open\n")), link(web, QStringLiteral("Page")),
+                    body(QStringLiteral("\n")), link(tool, QStringLiteral("tool")),
+                    body(QStringLiteral("\n")), link(launcher, QStringLiteral("run")),
                     body(QStringLiteral("\nend"))});
         NotesTextView* notes = showAndEdit({before});
         QVERIFY(notes);
@@ -376,7 +378,8 @@ private Q_SLOTS:
         const QString pdf = writeFile(QStringLiteral("keep.pdf"), "%PDF-1.4\n%%EOF\n");
         const RichText picture = attachment(QStringLiteral("image/png"), pngBytes(Qt::green));
         const RichText before =
-            concat({body(QStringLiteral("Keep ")), link(QUrl::fromLocalFile(pdf), "keep.pdf"),
+            concat({body(QStringLiteral("Keep ")),
+                    link(QUrl::fromLocalFile(pdf), QStringLiteral("keep.pdf")),
                     body(QStringLiteral(" this\n")), picture, body(QStringLiteral("\nend"))});
         NotesTextView* notes = showAndEdit({before});
         QVERIFY(notes);
@@ -394,7 +397,8 @@ private Q_SLOTS:
         QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, pointOn(notes, 12));
         QTest::keyClick(notes, Qt::Key_Delete);
         const RichText noPicture =
-            concat({body(QStringLiteral("Keep ")), link(QUrl::fromLocalFile(pdf), "keep.pdf"),
+            concat({body(QStringLiteral("Keep ")),
+                    link(QUrl::fromLocalFile(pdf), QStringLiteral("keep.pdf")),
                     body(QStringLiteral(" this\n\nend"))});
         QCOMPARE(card->attributedNotes(), std::optional(noPicture));
         QCOMPARE(storedNotes(), std::optional(noPicture));
