@@ -280,11 +280,22 @@ void NotesTextView::insertFromMimeData(const QMimeData* source)
         }
         // A payload that does not decode is read as what else the data holds.
     }
-    if (insertImage(source) || insertUrls(source))
+    if (insertAttachments(source))
         return;
     // Anything else arrives as plain text in the style being typed.
     if (source->hasText())
         pastePlainText(source->text());
+}
+
+bool NotesTextView::insertAttachments(const QMimeData* source)
+{
+    if (!source->hasImage() && !source->hasUrls() && !source->hasFormat(mozUrlType()))
+        return false;
+    // A step of its own: neither the typing before it nor the typing after it joins it.
+    bool inserted = false;
+    runCommand(QCoreApplication::translate("ListItemCellView", "Typing"),
+               [&] { inserted = insertImage(source) || insertUrls(source); });
+    return inserted;
 }
 
 bool NotesTextView::insertUrls(const QMimeData* source)

@@ -155,7 +155,8 @@ private:
     // Text typed beside an attachment must not take it along.
     void dropAttachmentFromTypingFormat();
     void insertAttachment(const RichText::Attachment& attachment);
-    // A paste or drop of links, files or a picture; false when the data holds none.
+    // A paste or drop of links, files or a picture, as one step; false when the data holds none.
+    bool insertAttachments(const QMimeData* source);
     bool insertUrls(const QMimeData* source);
     bool insertImage(const QMimeData* source);
     bool clipboardHasCards() const;
