@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QUndoStack>
 
 namespace {
@@ -53,6 +54,29 @@ QHash<QUrl, QString> mozUrlTitles(const QByteArray& data)
         if (!title.isEmpty())
             titles.insert(QUrl(lines.at(i).trimmed()), title);
     }
+    return titles;
+}
+
+// The text of each link in HTML, by its URL. On X11 the title of text/x-moz-url does not come
+// through (only its URL does), but browsers also give the link as HTML.
+QHash<QUrl, QString> htmlLinkTitles(const QString& html)
+{
+    QHash<QUrl, QString> titles;
+    if (html.isEmpty())
+        return titles;
+    QTextDocument document;
+    document.setHtml(html);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString href = fragment.charFormat().anchorHref();
+            if (!href.isEmpty())
+                titles[QUrl(href)] += fragment.text();
+        }
+    }
+    for (QString& title : titles)
+        title = title.simplified();
+    titles.removeIf([](const auto& entry) { return entry.value().isEmpty(); });
     return titles;
 }
 
@@ -301,7 +325,9 @@ bool NotesTextView::insertAttachments(const QMimeData* source)
 bool NotesTextView::insertUrls(const QMimeData* source)
 {
     QList<QUrl> urls = source->urls();
-    const QHash<QUrl, QString> titles = mozUrlTitles(source->data(mozUrlType()));
+    QHash<QUrl, QString> titles = mozUrlTitles(source->data(mozUrlType()));
+    if (titles.isEmpty() && source->hasHtml())
+        titles = htmlLinkTitles(source->html());
     if (urls.isEmpty()) {
         for (auto it = titles.cbegin(); it != titles.cend(); ++it)
             urls.append(it.key());
@@ -419,9 +445,9 @@ void NotesTextView::startPaste(const RichText& text)
 void NotesTextView::continuePaste()
 {
     // About a frame's work in each event, so that the window keeps drawing and responding.
-    const bool done = m_paste->insertUntil(QDeadlineTimer(16));
-    setTextCursor(m_paste->cursor());
-    if (done)
+    // The caret moves once, when all is in: following every piece would scroll the card each
+    // time.
+    if (m_paste->insertUntil(QDeadlineTimer(16)))
         endPaste();
     else
         m_pasteTimer.start();
@@ -433,12 +459,12 @@ void NotesTextView::finishPaste()
         return;
     m_pasteTimer.stop();
     m_paste->insertUntil(QDeadlineTimer(QDeadlineTimer::Forever));
-    setTextCursor(m_paste->cursor());
     endPaste();
 }
 
 void NotesTextView::endPaste()
 {
+    setTextCursor(m_paste->cursor());
     m_paste.reset();
     addAndRemoveChecklistButtons();
     m_runningCommand = false;

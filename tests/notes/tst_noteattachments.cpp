@@ -314,6 +314,17 @@ private Q_SLOTS:
         expected.append(link(other, QStringLiteral("notes.txt")));
         QCOMPARE(card->attributedNotes(), std::optional(expected));
 
+        // What a browser's link gives through the X11 clipboard: its URL, and the link as HTML.
+        auto* fromBrowser = new QMimeData;
+        const QUrl article(QStringLiteral("https://example.org/news/item?id=7"));
+        fromBrowser->setUrls({article});
+        fromBrowser->setHtml(QStringLiteral("<a href=\"%1\">Seven <b>things</b>\n to know</a>")
+                                 .arg(article.toString()));
+        QApplication::clipboard()->setMimeData(fromBrowser);
+        QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+        expected.append(link(article, QStringLiteral("Seven things to know")));
+        QCOMPARE(card->attributedNotes(), std::optional(expected));
+
         // A picture copied from another program, given as an image only.
         QImage image(10, 6, QImage::Format_RGB32);
         image.fill(Qt::blue);
