@@ -32,6 +32,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUndoStack>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 // Card and column data on the clipboard.
@@ -129,15 +130,17 @@ OwnCopy& lastOwnCopy()
     return copy;
 }
 
+// Pure, so that it may run beside the window.
 std::optional<RichText> decodeOwnType(const QByteArray& bytes)
 {
-    if (!bytes.isEmpty() && bytes == lastOwnCopy().bytes)
-        return lastOwnCopy().text;
     const QCborValue value = QCborValue::fromCbor(bytes);
     if (!value.isMap())
         return std::nullopt;
     return JSONReader::attributedStringFromDict(value.toJsonValue().toObject());
 }
+
+// Above this size (some thousand lines) decoding takes longer than a frame.
+constexpr qsizetype decodeInBackgroundFrom = 64 * 1024;
 
 // Other programs get each link as its URL; pictures they get from no text.
 QString plainTextOf(const RichText& text)
@@ -186,6 +189,7 @@ NotesTextView::NotesTextView(QWidget* parent)
             &NotesTextView::dropAttachmentFromTypingFormat);
     m_pasteTimer.setSingleShot(true);
     connect(&m_pasteTimer, &QTimer::timeout, this, &NotesTextView::continuePaste);
+    connect(&m_decoding, &QFutureWatcherBase::finished, this, &NotesTextView::pasteDecoded);
 }
 
 NotesTextView::~NotesTextView() = default;
@@ -233,9 +237,10 @@ void NotesTextView::dropAttachmentFromTypingFormat()
 void NotesTextView::setRichText(const RichText& text)
 {
     // Loading replaces what the editor holds, a paste still going in with it.
-    if (m_paste) {
+    if (m_paste || m_awaitingDecoding) {
         m_pasteTimer.stop();
         m_paste.reset();
+        m_awaitingDecoding = false;
         m_runningCommand = false;
     }
     NotesDocument::setRichText(document(), text);
@@ -298,10 +303,13 @@ bool NotesTextView::canInsertFromMimeData(const QMimeData* source) const
 void NotesTextView::insertFromMimeData(const QMimeData* source)
 {
     if (source->hasFormat(corklineAttributedString())) {
-        if (const auto text = decodeOwnType(source->data(corklineAttributedString()))) {
-            pasteAttrText(*text);
-            return;
-        }
+        const QByteArray bytes = source->data(corklineAttributedString());
+        if (!bytes.isEmpty() && bytes == lastOwnCopy().bytes)
+            return pasteAttrText(lastOwnCopy().text);
+        if (bytes.size() >= decodeInBackgroundFrom)
+            return decodeInBackground(bytes, source->text());
+        if (const auto text = decodeOwnType(bytes))
+            return pasteAttrText(*text);
         // A payload that does not decode is read as what else the data holds.
     }
     if (insertAttachments(source))
@@ -453,8 +461,34 @@ void NotesTextView::continuePaste()
         m_pasteTimer.start();
 }
 
+void NotesTextView::decodeInBackground(const QByteArray& bytes, const QString& plainText)
+{
+    finishPaste();
+    m_awaitingDecoding = true;
+    m_runningCommand = true;
+    m_plainTextOfDecoding = plainText;
+    m_decoding.setFuture(QtConcurrent::run(decodeOwnType, bytes));
+}
+
+void NotesTextView::pasteDecoded()
+{
+    if (!m_awaitingDecoding)
+        return;
+    m_awaitingDecoding = false;
+    m_runningCommand = false;
+    // What does not decode goes in as the plain text that came with it.
+    if (const std::optional<RichText> text = m_decoding.result())
+        pasteAttrText(*text);
+    else
+        pastePlainText(m_plainTextOfDecoding);
+}
+
 void NotesTextView::finishPaste()
 {
+    if (m_awaitingDecoding) {
+        m_decoding.waitForFinished();
+        pasteDecoded();
+    }
     if (!m_paste)
         return;
     m_pasteTimer.stop();

@@ -7,6 +7,7 @@
 #include "widgets/EditResponder.h"
 #include "widgets/MenuItemState.h"
 
+#include <QFutureWatcher>
 #include <QSet>
 #include <QTextEdit>
 #include <QTimer>
@@ -97,7 +98,8 @@ public:
     void addPictureAttachment(const QByteArray& bytes, const QString& mimeType);
     // Replace the selection with pasted rich text by the rich-paste rule, or with plain text in
     // the style being typed, as one "Paste Text" step. A long paste goes in over several events
-    // (see PasteInProgress); any input, or the editor losing the keyboard, completes it first.
+    // (see PasteInProgress), after decoding beside the window when it is large; any input, or
+    // the editor losing the keyboard, completes it first.
     void pasteAttrText(const RichText& pasted);
     void pastePlainText(const QString& text);
     // Completes a paste still going in at once.
@@ -160,6 +162,9 @@ private:
     bool insertUrls(const QMimeData* source);
     bool insertImage(const QMimeData* source);
     bool clipboardHasCards() const;
+    // The editor's own type from elsewhere, when large, is decoded beside the window.
+    void decodeInBackground(const QByteArray& bytes, const QString& plainText);
+    void pasteDecoded();
     void startPaste(const RichText& text);
     void continuePaste();
     void endPaste();
@@ -176,4 +181,7 @@ private:
     EditResponder* m_cards = nullptr;
     std::unique_ptr<PasteInProgress> m_paste;
     QTimer m_pasteTimer;
+    QFutureWatcher<std::optional<RichText>> m_decoding;
+    bool m_awaitingDecoding = false;
+    QString m_plainTextOfDecoding;
 };

@@ -3,6 +3,7 @@
 #include "cards/CardEditor.h"
 #include "cards/CardGeometry.h"
 #include "cards/ListItemCellView.h"
+#include "interchange/JSONWriter.h"
 #include "model/NoteFormat.h"
 #include "notes/NotesDocument.h"
 #include "notes/NotesTextView.h"
@@ -12,9 +13,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCborValue>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QUndoStack>
 
@@ -307,6 +310,49 @@ private Q_SLOTS:
             static_cast<const ListItem*>(onDisk->objectWithNumber(item->objectNumber()));
         QVERIFY(stored);
         QCOMPARE(stored->notesPlainText(), QStringLiteral("Start ") + lines);
+    }
+
+    void largeCopyFromElsewhere_isDecodedBesideTheWindow_andPlainTextStandsInForBrokenData()
+    {
+        BoardFixture board(1);
+        ListItem* item = board.card(0, QStringLiteral("a"));
+        NotesTextView* notes = editNotes(board, item, body(QStringLiteral("Start")));
+        QVERIFY(notes);
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClick(notes, Qt::Key_Return);
+        RichText checklist;
+        for (int i = 0; i < 3000; ++i)
+            checklist.append(styled(QStringLiteral("Step %1 of the checklist\n").arg(i),
+                                    NoteStyle::Checklist, i % 2 == 0));
+        const auto pasteOwnType = [&](const QByteArray& bytes) {
+            auto* data = new QMimeData;
+            data->setData(NotesTextView::corklineAttributedString(), bytes);
+            data->setText(checklist.text());
+            QApplication::clipboard()->setMimeData(data);
+            QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+        };
+        const RichText before = notes->richText();
+        const int steps = store.undo()->count();
+
+        // As another copy of the application writes it.
+        pasteOwnType(
+            QCborValue::fromJsonValue(JSONWriter::dictionaryRepresentation(checklist)).toCbor());
+        QVERIFY(notes->isRunningCommand());
+        QTRY_VERIFY(!notes->isRunningCommand());
+        RichText expected = before;
+        expected.append(checklist);
+        QCOMPARE(item->attributedNotes(), std::optional(expected));
+        QCOMPARE(store.undo()->count(), steps + 1);
+        QCOMPARE(store.undo()->undoText(), QStringLiteral("Paste Text"));
+        undoKey(notes);
+        QCOMPARE(notes->richText(), before);
+
+        // Data that does not decode: its plain text goes in, in the style being typed.
+        pasteOwnType(QByteArray(100000, '\xff'));
+        QTRY_VERIFY(!notes->isRunningCommand());
+        QCOMPARE(item->notesPlainText(), before.text() + checklist.text());
+        QCOMPARE(item->attributedNotes()->attributesAt(before.length() + 40),
+                 before.attributesAt(before.length() - 1));
     }
 
     void importedLineEnds_reloadNothingAtRefreshes_andStayAsStoredUntilTyping()
